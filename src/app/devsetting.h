@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+struct AppState;
+class SettingsStore;
+class DeviceLookup;
+
+// The actuator setting as read from the controller (left behind by the
+// actuator-setting read of the parameter transfer).
+struct CtActuatorSetting
+{
+    int32_t type = 0;       // 0 = KT new, 1 = KT old, 2 = RW
+    QString size;           // three characters
+    QString speed;          // one character
+    int16_t stroke = 0;
+    int16_t lead = 0;
+    int16_t pulse = 0;
+    bool vertical = false;
+};
+
+// Reads the stored model into the state. 0 when a usable model was read,
+// 1 when not (wrong form, not in the catalogue, or no catalogue and a
+// stored lead outside 2 to 10).
+int ReadDevSetting(AppState &state, const SettingsStore &store, DeviceLookup &catalogue);
+
+// Writes the current model to the store.
+void SaveDevSetting(AppState &state, SettingsStore &store);
+
+// Takes the controller's actuator setting as the current model; returns its
+// type number.
+int32_t SetDevFromCt(AppState &state, const CtActuatorSetting &ct);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Data files (position, parameter, list files) are Shift_JIS (Windows code
+// page 932) on every platform, so that files move freely between this
+// program and existing Japanese installations.
+
+// Encodes to code page 932. On failure returns nothing and, when given,
+// fills badCharacters with the characters that code page 932 cannot hold.
+std::optional<QByteArray> EncodeShiftJis(const QString &text, QString *badCharacters = nullptr);
+
+// Decodes code page 932; nothing when the bytes are not valid Shift_JIS.
+std::optional<QString> DecodeShiftJis(const QByteArray &bytes);
+
+// Result of reading or writing a whole data file.
+struct DataFileResult
+{
+    bool ok = false;
+    QString error;          // plain description for the log or a message
+};
+
+// Reads the whole file and decodes it.
+DataFileResult ReadDataFile(const QString &path, QString &text);
+
+// Encodes text and replaces the file only once the new content is complete
+// (QSaveFile): a failed write leaves the old file as it was. Refuses text
+// that code page 932 cannot hold before anything is written.
+DataFileResult WriteDataFile(const QString &path, const QString &text);

@@ -1,0 +1,30 @@
+#include "testenv.h"
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+std::unique_ptr<QTemporaryDir> gScratch;
+}
+
+void InitTestEnvironment()
+{
+    gScratch = std::make_unique<QTemporaryDir>();
+    const QByteArray config = (gScratch->path() + QStringLiteral("/config")).toLocal8Bit();
+    qputenv("XDG_CONFIG_HOME", config);
+    qputenv("HOME", gScratch->path().toLocal8Bit());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QString TestScratchDir()
+{
+    return gScratch ? gScratch->path() : QString();
+}
+
+QString SourceDataDir()
+{
+    return QStringLiteral(KTED_SOURCE_DATA_DIR);
+}

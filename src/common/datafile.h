@@ -21,6 +21,8 @@ struct DataFileResult
 {
     bool ok = false;
     QString error;          // plain description for the log or a message
+    QString badCharacters;  // a refused write: the characters code page 932
+                            // cannot hold, each once, in order of appearance
 };
 
 // Reads the whole file and decodes it.
@@ -28,5 +30,6 @@ DataFileResult ReadDataFile(const QString &path, QString &text);
 
 // Encodes text and replaces the file only once the new content is complete
 // (QSaveFile): a failed write leaves the old file as it was. Refuses text
-// that code page 932 cannot hold before anything is written.
+// that code page 932 cannot hold before anything is written, and refuses to
+// replace an existing file that is write-protected.
 DataFileResult WriteDataFile(const QString &path, const QString &text);

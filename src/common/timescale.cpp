@@ -1,6 +1,7 @@
 #include "common/timescale.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cmath>
 

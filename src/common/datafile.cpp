@@ -1,7 +1,6 @@
 #include "common/datafile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -173,21 +172,22 @@ DataFileResult WriteDataFile(const QString &path, const QString &text)
                            .arg(result.badCharacters);
         return result;
     }
-    // QSaveFile renames its finished copy over the old file, which would
-    // replace a write-protected file too; such a file is refused as a plain
-    // write to it would be.
-    const QFileInfo info(path);
-    if (info.exists() && info.isFile() && !info.isWritable()) {
-        result.error = QStringLiteral("Cannot write %1: the file is write-protected").arg(path);
-        return result;
-    }
+    // QSaveFile itself refuses to replace a write-protected file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
         return result;
     }
-    if (file.write(*bytes) != bytes->size()) {
-        result.error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    // The explicit flush matters: QSaveFile::commit() does not notice a
+    // buffered block that fails to reach the disk (a full disk, the file-size
+    // limit) and would put the cut-short copy in place of the old file.
+    errno = 0;
+    if (file.write(*bytes) != bytes->size() || !file.flush()) {
+        // A write cut short leaves Qt without an error of its own; the
+        // system's reason is still in errno.
+        const int reason = errno;
+        const QString why = reason != 0 ? qt_error_string(reason) : file.errorString();
+        result.error = QStringLiteral("Cannot write %1: %2").arg(path, why);
         file.cancelWriting();
         return result;
     }

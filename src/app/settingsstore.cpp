@@ -3,7 +3,7 @@
 #include "common/numbers.h"
 
 SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QStringLiteral("KT-ED"), QStringLiteral("KT-ED")))
 {
 }

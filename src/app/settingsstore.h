@@ -11,7 +11,8 @@
 class SettingsStore
 {
 public:
-    // The user's own store (on Linux ~/.config/KT-ED/KT-ED.conf).
+    // The user's own store: the registry on Windows, ~/.config/KT-ED/KT-ED.conf
+    // on Linux.
     SettingsStore();
     // A store in an explicit file, for tools and tests.
     explicit SettingsStore(const QString &iniPath);

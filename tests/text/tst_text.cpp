@@ -23,6 +23,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {281, 287}, {289, 297}, {320, 334}, {340, 342}, {346, 350}, {360, 368}, {371, 374},
     {401, 509}, {521, 523}, {531, 533}, {536, 536}, {541, 544}, {546, 547}, {551, 552},
     {556, 556}, {561, 564}, {571, 576}, {581, 581}, {585, 598}, {600, 602},
+    // The link's reports of the serial device itself: lost, access refused.
+    {620, 623},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
 };

@@ -1,0 +1,157 @@
+// kted-sim: the simulated controller as a program. It creates a
+// pseudo-terminal, prints its device path on the first line of standard
+// output and answers the controller's command set until it is killed.
+// Point the program at the printed path with the environment variable
+// KTED_COM1 (or the settings key Ports/COM1).
+//
+// While it runs, lines typed on standard input inject faults into the next
+// answer or change the controller:
+//   alarm XX        answer every command with the alarm report XX until "0%C"
+//   estop           a sticky emergency stop (0E) that only a reset ends
+//   clear           clear the alarm
+//   report XX       send the report "0%%XX" of the controller's own accord
+//   noreply | wrongecho | short | long | garbage | split N | pull
+//                   a fault for the next command (pull closes the device)
+//   pace on|off     9600-baud pacing
+//   delay MS        the controller's own reply delay
+//   quit
+
+#include "simulatedcontroller.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &err)
+{
+    const QStringList words = input.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return;
+    const QString cmd = words.at(0).toLower();
+    const QString arg = words.value(1);
+    if (cmd == QLatin1String("alarm") && !arg.isEmpty())
+        sim.model().setAlarm(arg.toUpper());
+    else if (cmd == QLatin1String("estop"))
+        sim.model().setAlarm(QStringLiteral("0E"), true);
+    else if (cmd == QLatin1String("clear"))
+        sim.model().clearAlarm();
+    else if (cmd == QLatin1String("report") && !arg.isEmpty())
+        sim.sendUnsolicited("0%%" + arg.toUpper().toLatin1());
+    else if (cmd == QLatin1String("noreply"))
+        sim.queueNoReply();
+    else if (cmd == QLatin1String("wrongecho"))
+        sim.queueWrongEcho();
+    else if (cmd == QLatin1String("short"))
+        sim.queueWrongLength(-1);
+    else if (cmd == QLatin1String("long"))
+        sim.queueWrongLength(1);
+    else if (cmd == QLatin1String("garbage"))
+        sim.queueGarbage("\x15#?");
+    else if (cmd == QLatin1String("split"))
+        sim.queueSplit(qMax(2, arg.toInt()), 30);
+    else if (cmd == QLatin1String("pull"))
+        sim.queuePull();
+    else if (cmd == QLatin1String("pace"))
+        sim.setPacing(arg != QLatin1String("off"));
+    else if (cmd == QLatin1String("delay"))
+        sim.setReplyDelayMs(qMax(0, arg.toInt()));
+    else if (cmd == QLatin1String("quit"))
+        QCoreApplication::quit();
+    else
+        err << "kted-sim: unknown command: " << input << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kted-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated KT/RW controller on a pseudo-terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption paceOption(QStringLiteral("pace"),
+                                        QStringLiteral("Pace the line at 9600 baud."));
+    const QCommandLineOption delayOption(QStringLiteral("delay"),
+                                         QStringLiteral("Reply delay of the controller in ms."),
+                                         QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption alarmOption(QStringLiteral("alarm"),
+                                         QStringLiteral("Start with this alarm (hex)."),
+                                         QStringLiteral("code"));
+    const QCommandLineOption moveScaleOption(
+        QStringLiteral("move-scale"), QStringLiteral("Multiply the time moves take."),
+        QStringLiteral("factor"), QStringLiteral("1"));
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the device here."),
+        QStringLiteral("path"));
+    const QCommandLineOption verboseOption(QStringLiteral("verbose"),
+                                           QStringLiteral("Log every line to standard error."));
+    parser.addOptions({paceOption, delayOption, alarmOption, moveScaleOption, linkOption,
+                       verboseOption});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    SimulatedController sim;
+    QString error;
+    if (!sim.start(&error)) {
+        err << "kted-sim: cannot create a pseudo-terminal: " << error << Qt::endl;
+        return 1;
+    }
+    sim.setPacing(parser.isSet(paceOption));
+    sim.setReplyDelayMs(qMax(0, parser.value(delayOption).toInt()));
+    sim.model().setMoveTimeScale(qMax(0.0, parser.value(moveScaleOption).toDouble()));
+    if (parser.isSet(alarmOption))
+        sim.model().setAlarm(parser.value(alarmOption).toUpper());
+
+    const QString linkPath = parser.value(linkOption);
+    if (!linkPath.isEmpty()) {
+        QFile::remove(linkPath);
+        if (!QFile::link(sim.devicePath(), linkPath))
+            err << "kted-sim: cannot create the link " << linkPath << Qt::endl;
+    }
+
+    if (parser.isSet(verboseOption)) {
+        QObject::connect(&sim, &SimulatedController::lineReceived, &app,
+                         [&err](const QString &line) { err << "<- " << line << Qt::endl; });
+    }
+    QObject::connect(&sim, &SimulatedController::devicePulled, &app, [&err] {
+        err << "kted-sim: device pulled; ending" << Qt::endl;
+        QCoreApplication::quit();
+    });
+
+    out << sim.devicePath() << Qt::endl;
+
+    // Commands on standard input, when it is a terminal or a pipe.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            input.setEnabled(false); // end of input: keep serving
+            return;
+        }
+        pending.append(buffer, static_cast<qsizetype>(n));
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            HandleCommand(sim, QString::fromLocal8Bit(pending.left(end)), err);
+            pending.remove(0, end + 1);
+        }
+    });
+
+    const int rc = app.exec();
+    if (!linkPath.isEmpty())
+        QFile::remove(linkPath);
+    return rc;
+}

@@ -233,6 +233,19 @@ private slots:
         QVERIFY(f.data.gDataChanged);
     }
 
+    void clickingAnotherCellStoresTheEdit()
+    {
+        Fixture f(4, false);
+        f.type(1, Col::ColVel, QStringLiteral("7"));
+        QTest::mouseClick(f.grid.viewport(), Qt::LeftButton, {},
+                          f.grid.visualItemRect(f.grid.item(3, Col::ColAcc)).center());
+        QVERIFY(!f.box()->isVisible());
+        QCOMPARE(f.cell(1, Col::ColVel), QStringLiteral("7"));
+        QCOMPARE(f.cell(3, Col::ColAcc), QString());
+        QCOMPARE(f.grid.currentRow(), 3);
+        QCOMPARE(f.grid.currentColumn(), int(Col::ColAcc));
+    }
+
     void escapeKeepsTheCell()
     {
         Fixture f(4, false);

@@ -1,6 +1,7 @@
 #include "parameters/parameterblocks.h"
 
 #include "common/numbers.h"
+#include "link/commandset.h"
 
 const std::array<QString, ParaBlockCount> kParaBlockAddress = {
     QStringLiteral("00"), QStringLiteral("10"), QStringLiteral("11"),
@@ -87,37 +88,15 @@ int SetParaData2LngData(const ParameterSet &set, bool defaultBox, ParaPayloads &
     return 0;
 }
 
-std::optional<int> ReplyByte(const QString &reply, int k)
-{
-    const qsizetype first = 3 + 2 * k; // 0-based index of character 4 + 2k
-    if (k < 1 || k > 8 || reply.size() < first + 2)
-        return std::nullopt;
-    const QString digits = reply.mid(first, 2).toUpper();
-    if (!allHex(digits))
-        return std::nullopt;
-    bool ok = false;
-    const int v = digits.toInt(&ok, 16);
-    return ok ? std::optional<int>(v) : std::nullopt;
-}
-
-std::optional<int> ReplyWord(const QString &reply, int k)
-{
-    const auto hi = ReplyByte(reply, k);
-    const auto lo = ReplyByte(reply, k + 1);
-    if (!hi || !lo)
-        return std::nullopt;
-    return *hi * 256 + *lo;
-}
-
 bool DecodeParaBlock(int index, const QString &reply, ParaArray &values)
 {
+    const auto bytes = Ctl::BlockBytes(reply);
+    if (!bytes)
+        return false;
+    // b[k] is byte Bk.
     std::array<int, 9> b{};
-    for (int k = 1; k <= 8; ++k) {
-        const auto v = ReplyByte(reply, k);
-        if (!v)
-            return false;
-        b[static_cast<size_t>(k)] = *v;
-    }
+    for (size_t k = 1; k <= 8; ++k)
+        b[k] = (*bytes)[k - 1];
     const auto set = [&values](int n, double v) { values[static_cast<size_t>(n)] = ParaValue::number(v); };
 
     switch (index) {

@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <array>
-#include <optional>
 
 // The controller keeps the parameters in six blocks of 8 bytes, addressed
 // "00", "10", "11", "12", "13", "14" and carried as 16 upper-case hex digits.
@@ -37,9 +36,3 @@ int SetParaData2LngData(const ParameterSet &set, bool defaultBox, ParaPayloads &
 // (parameter numbers as in ParaDA). Data byte Bk is reply characters
 // 4 + 2k and 5 + 2k (1-based). False when the data digits are not hex.
 bool DecodeParaBlock(int index, const QString &reply, ParaArray &values);
-
-// Byte k (1..8) of a "0RD" reply as an unsigned number; nothing when the
-// reply is too short or the digits are not hex.
-std::optional<int> ReplyByte(const QString &reply, int k);
-// Bytes k and k+1 as one number, high byte first.
-std::optional<int> ReplyWord(const QString &reply, int k);

@@ -1,0 +1,189 @@
+#include "parameters/parametertransfer.h"
+
+#include "app/appstate.h"
+#include "app/prompter.h"
+#include "link/commandset.h"
+#include "link/controllerlink.h"
+#include "link/frmtrance.h"
+#include "link/linkmessages.h"
+#include "parameters/parameterset.h"
+#include "position/conversions.h"
+#include "position/ctactuator.h"
+#include "position/waitmsec.h"
+#include "text/stringtable.h"
+
+namespace {
+
+enum TextId : int {
+    StatusReset = 361,
+    ReadingParameters = 434,
+    CheckingData = 440,
+    SendingData = 471,
+    ResetQuestion = 581,
+    IsItOk = 493,
+    DeviceInfoMissing = 575,
+};
+
+constexpr int kPositionCount = 3;
+
+} // namespace
+
+ParameterTransfer::ParameterTransfer(AppState &state, ParameterSet &parameters, ControllerLink &link,
+                                     Prompter &prompter, frmTrance &progress)
+    : m_state(state)
+    , m_para(parameters)
+    , m_link(link)
+    , m_prompter(prompter)
+    , m_progress(progress)
+{
+}
+
+int ParameterTransfer::GetParametaValueProc()
+{
+    if (m_link.OpenCommPort() != 0)
+        return 1;
+    if (m_link.SetCommMode() != 0) {
+        m_link.ReleaseCommPort();
+        return 1;
+    }
+
+    m_progress.start(LoadText(ReadingParameters), ParaBlockCount);
+    // Filled completely before it replaces ParaDA: a read that stops part
+    // way leaves the values of the last complete read.
+    ParaArray values;
+    ParaPayloads replies;
+    for (int i = 0; i < ParaBlockCount; ++i) {
+        const size_t slot = static_cast<size_t>(i);
+        bool ok = m_link.Send(Ctl::ReadBlock(kParaBlockAddress[slot])) == 0;
+        if (ok) {
+            ok = DecodeParaBlock(i, m_link.state().gReply, values);
+            if (!ok)
+                m_prompter.tell(LinkText::CommErrorMessage(), Prompter::Icon::None);
+        }
+        if (!ok) {
+            m_progress.close();
+            m_link.ReleaseCommPort();
+            return 1;
+        }
+        replies.gParaBlock[slot] = m_link.state().gReply;
+        m_progress.setProgress(i + 1);
+    }
+    values[0] = ParaValue::text(QString());
+    m_para.ParaDA = values;
+    gParaBlock = replies;
+    m_progress.close();
+    m_link.ReleaseCommPort();
+    return 0;
+}
+
+int ParameterTransfer::SetParaData2LngData(bool defaultBox)
+{
+    return ::SetParaData2LngData(m_para, defaultBox, gParaBlock);
+}
+
+int ParameterTransfer::ParaKakikomimaeCheck()
+{
+    gOverStrokeNo.clear();
+    m_progress.start(LoadText(CheckingData), kPositionCount);
+
+    const auto failed = [this] {
+        m_link.ReleaseCommPort();
+        m_progress.close();
+        return -1;
+    };
+    if (m_link.OpenCommPort() != 0 || m_link.SetCommMode() != 0)
+        return failed();
+
+    for (int no = 1; no <= kPositionCount; ++no) {
+        if (m_link.Send(Ctl::ReadPosition(no)) != 0)
+            return failed();
+        const std::optional<Ctl::PositionRow> row = Ctl::DecodePositionRow(m_link.state().gReply);
+        if (!row) {
+            m_prompter.tell(LinkText::CommErrorMessage(), Prompter::Icon::None);
+            return failed();
+        }
+        if (row->pulses > m_para.gParaStroke)
+            gOverStrokeNo += QString::number(no) + u',';
+        m_progress.setProgress(no);
+    }
+
+    int result = 1;
+    if (gOverStrokeNo.isEmpty()) {
+        m_progress.setProgress(kPositionCount);
+        wait(500);
+        result = 0;
+    }
+    m_link.ReleaseCommPort();
+    return result;
+}
+
+int ParameterTransfer::WriteParadataToCt()
+{
+    m_progress.start(LoadText(SendingData), ParaBlockCount);
+    for (int i = 0; i < ParaBlockCount; ++i) {
+        const QString &payload = gParaBlock.gParaBlock[static_cast<size_t>(i)];
+        const Ctl::CommandLine line = Ctl::WriteBlock(payload.left(2), payload.mid(2));
+        if (m_link.Send(line) != 0) {
+            m_progress.close();
+            m_link.ReleaseCommPort();
+            return 1;
+        }
+        m_progress.setProgress(i + 1);
+    }
+    wait(500);
+    m_progress.close();
+    return 0;
+}
+
+bool ParameterTransfer::ResetController(const std::function<void(const QString &)> &status)
+{
+    bool sent = false;
+    if (m_prompter.ask(LoadText(ResetQuestion) + u' ' + LoadText(IsItOk), Prompter::Buttons::OkCancel,
+                       Prompter::Icon::Question)
+            == Prompter::Answer::Ok
+        && m_link.OpenCommPort() == 0 && m_link.SetCommMode() == 0) {
+        if (status)
+            status(LoadText(StatusReset));
+        sent = m_link.WriteDirect(Ctl::ResetControllerText());
+        wait(300);
+    }
+    m_link.ReleaseCommPort();
+    return sent;
+}
+
+int ParameterTransfer::ReadCtActuatorSetting()
+{
+    return ::ReadCtActuatorSetting(m_link, m_prompter, ct);
+}
+
+int ParameterTransfer::CompareActuatorSetting() const
+{
+    return ::CompareActuatorSetting(m_state, ct);
+}
+
+bool ParameterTransfer::adoptCtSetting()
+{
+    if (!CtSettingUsable(ct)) {
+        m_prompter.tell(LoadText(DeviceInfoMissing), Prompter::Icon::None);
+        return false;
+    }
+    SetDevFromCt(m_state, ct);
+    Culc_MaxPulse(m_state);
+    Culc_MaxMm(m_state);
+    return true;
+}
+
+void ParameterTransfer::releasePort()
+{
+    m_link.ReleaseCommPort();
+}
+
+void ParameterTransfer::closeProgress()
+{
+    m_progress.close();
+}
+
+void ParameterTransfer::wait(int milliseconds)
+{
+    WaitMsec(milliseconds);
+}

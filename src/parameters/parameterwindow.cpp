@@ -1,0 +1,1035 @@
+#include "parameters/parameterwindow.h"
+
+#include "app/appstate.h"
+#include "app/filedialogs.h"
+#include "app/prompter.h"
+#include "catalogue/catalogue.h"
+#include "link/commandsurface.h"
+#include "common/numbers.h"
+#include "parameters/parameterfile.h"
+#include "parameters/parameterset.h"
+#include "parameters/parametertransfer.h"
+#include "text/stringtable.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+// The same property names every window of the program carries its
+// string-table IDs under.
+constexpr char kCaptionId[] = "captionId";
+constexpr char kTipId[] = "tipId";
+
+enum TextId : int {
+    WindowTitle = 51,
+    FrameTitle = 52,
+    DefaultLabel = 53,
+    DefaultButton = 54,
+    UseDefault = 68,
+    Calculate = 69,
+    TabFile = 75,
+    TabController = 76,
+    ReadFromCt = 77,
+    WriteToCt = 78,
+    VerifyCt = 79,
+    OpenFile = 80,
+    SaveFile = 81,
+    VerifyFile = 82,
+    TypeRw = 134,
+    TypeKtNew = 146,
+    TypeKtOld = 147,
+    LogicA = 191,
+    LogicB = 192,
+    Hold = 194,
+    Reset = 195,
+    Pushing = 199,
+    Sensor = 200,
+    TipStroke = 321,
+    TipHomeOffset = 322,
+    TipPushing = 323,
+    TipHomingSpeed = 326,
+    TipOffsetSpeed = 327,
+    TipVel = 328,
+    TipJog = 330,
+    TipVertical = 331,
+    VTypeOnly = 367,
+    VTypeChange = 368,
+    NoData = 412,
+    NoDataFill = 413,
+    InvalidValue = 414,
+    InvalidValueEnd = 415,
+    InvalidValueConfirm = 416,
+    ConversionError = 417,
+    CtReadError = 418,
+    ResultCt = 419,
+    UnmatchedList = 420,
+    OpenReferenceTitle = 421,
+    FileExtension = 422,
+    FileFilter = 423,
+    OpenError = 424,
+    RwData = 425,
+    RwNoVertical = 426,
+    RwContinue = 427,
+    ResultFile = 428,
+    SaveQuestion = 429,
+    OpenTitle = 430,
+    SaveTitle = 431,
+    DefaultFileName = 432,
+    InsideCt = 433,
+    SendQuestion = 435,
+    WriteError = 436,
+    OverStroke = 437,
+    OverStrokeCorrect = 438,
+    OverStrokeContinue = 439,
+    VerifyNg = 407,
+    PositionNo = 409,
+    VerifyOk = 410,
+    ActuatorUnmatched = 592,
+    ReadCtActuator = 593,
+};
+
+void setCaptionId(QObject *o, int id) { o->setProperty(kCaptionId, id); }
+void setTipId(QObject *o, int id) { o->setProperty(kTipId, id); }
+
+QLineEdit *makeField(QWidget *parent, const char *name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    return e;
+}
+
+QString emptyLine() { return QStringLiteral("\n\n"); }
+
+// A field's value as the window takes it: the leading number of its text,
+// rounded half to even.
+double fieldNumber(const QLineEdit *e)
+{
+    return RoundHalfEven(LeadingNumber(e->text()));
+}
+
+} // namespace
+
+ParameterWindow::ParameterWindow(AppState &state, ParameterSet &parameters, Catalogue &catalogue,
+                                 Prompter &prompter, FileDialogs &dialogs,
+                                 ParameterTransfer *transfer, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_state(state)
+    , m_para(parameters)
+    , m_catalogue(catalogue)
+    , m_prompter(prompter)
+    , m_dialogs(dialogs)
+    , m_transfer(transfer)
+{
+    setObjectName(QStringLiteral("frmParameta"));
+    buildControls();
+    buildLayout();
+    Form_Load();
+}
+
+ParameterWindow::~ParameterWindow() = default;
+
+void ParameterWindow::buildControls()
+{
+    framParameta = new QGroupBox(this);
+    framParameta->setObjectName(QStringLiteral("framParameta"));
+    setCaptionId(framParameta, FrameTitle);
+
+    txtStroke = makeField(framParameta, "txtStroke");
+    txtHomeOffset = makeField(framParameta, "txtHomeOffset");
+    txtHomeOsikomi = makeField(framParameta, "txtHomeOsikomi");
+    txtGentenModori = makeField(framParameta, "txtGentenModori");
+    txtGentenHanten = makeField(framParameta, "txtGentenHanten");
+    txtKasokuSet1 = makeField(framParameta, "txtKasokuSet1");
+    txtKasokuSet2 = makeField(framParameta, "txtKasokuSet2");
+    txtKasokuSet3 = makeField(framParameta, "txtKasokuSet3");
+    txtKasokuSet4 = makeField(framParameta, "txtKasokuSet4");
+    txtKasokuSet5 = makeField(framParameta, "txtKasokuSet5");
+    txtKasokuSet6 = makeField(framParameta, "txtKasokuSet6");
+    txtKasokuSet7 = makeField(framParameta, "txtKasokuSet7");
+    txtKasokuSet8 = makeField(framParameta, "txtKasokuSet8");
+    txtKasokuSet9 = makeField(framParameta, "txtKasokuSet9");
+    txtJog1 = makeField(framParameta, "txtJog1");
+    txtJog2 = makeField(framParameta, "txtJog2");
+    txtJog3 = makeField(framParameta, "txtJog3");
+    txtVsiyou = makeField(framParameta, "txtVsiyou");
+    txtLead = makeField(framParameta, "txtLead");
+    txtPulse = makeField(framParameta, "txtPulse");
+    txtActuator = makeField(framParameta, "txtActuator");
+    txtActuator->setReadOnly(true);
+
+    setTipId(txtStroke, TipStroke);
+    setTipId(txtHomeOffset, TipHomeOffset);
+    setTipId(txtHomeOsikomi, TipPushing);
+    setTipId(txtGentenModori, TipHomingSpeed);
+    setTipId(txtGentenHanten, TipOffsetSpeed);
+    for (int n = 6; n <= 14; ++n)
+        setTipId(textFieldOf(n), TipVel);
+    for (int n = 15; n <= 17; ++n)
+        setTipId(textFieldOf(n), TipJog);
+    setTipId(txtVsiyou, TipVertical);
+
+    // The labels keep the names they have always had.
+    static const std::array<const char *, 23> kLabelNames = {
+        "", "lblStroke", "lblHomeOffset", "lblHomeOsikomi", "lblGentenModori", "lblGentenHanten",
+        "lblKasokuSet1", "lblKasokuSet2", "lblKasokuSet3", "lblKasokuSet4", "lblKasokuSet5",
+        "lblKasokuSet6", "lblKasokuSet7", "lblKasokuSet8", "lblKasokuSet9", "Label1", "Label2", "Label3",
+        "lblVsiyou", "lblLead", "lblPulse", "lblType", "lblActuator"};
+    // Parameters 23 and 24 are labelled inside the details area (lblEmgWay,
+    // lblEmgLogic).
+    for (int n = 1; n <= 22; ++n) {
+        auto *label = new QLabel(framParameta);
+        label->setObjectName(QLatin1String(kLabelNames[static_cast<size_t>(n)]));
+        setCaptionId(label, ParameterInfoOf(n).labelId);
+        lblParaName[static_cast<size_t>(n)] = label;
+    }
+
+    const auto makeOptions = [this](auto &array, const char *name, std::initializer_list<int> ids,
+                                    QWidget *parent) {
+        auto *group = new QButtonGroup(this);
+        int i = 0;
+        for (int id : ids) {
+            auto *b = new QRadioButton(parent);
+            b->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(i));
+            setCaptionId(b, id);
+            group->addButton(b, i);
+            array[static_cast<size_t>(i)] = b;
+            ++i;
+        }
+        return group;
+    };
+
+    auto *homing = new QWidget(framParameta);
+    homing->setObjectName(QStringLiteral("framVertical"));
+    makeOptions(optVertical, "optVertical", {Pushing, Sensor}, homing);
+
+    auto *types = new QWidget(framParameta);
+    types->setObjectName(QStringLiteral("framType"));
+    makeOptions(optType, "optType", {TypeKtNew, TypeKtOld, TypeRw}, types);
+
+    PictureExpPara = new QFrame(framParameta);
+    PictureExpPara->setObjectName(QStringLiteral("PictureExpPara"));
+    lblEmgWay = new QLabel(PictureExpPara);
+    lblEmgWay->setObjectName(QStringLiteral("lblEmgWay"));
+    setCaptionId(lblEmgWay, ParameterInfoOf(23).labelId);
+    lblEmgLogic = new QLabel(PictureExpPara);
+    lblEmgLogic->setObjectName(QStringLiteral("lblEmgLogic"));
+    setCaptionId(lblEmgLogic, ParameterInfoOf(24).labelId);
+    makeOptions(optEmgWay, "optEmgWay", {Reset, Hold}, PictureExpPara);
+    makeOptions(optEmgLogic, "optEmgLogic", {LogicB, LogicA}, PictureExpPara);
+
+    comboActSize = new QComboBox(framParameta);
+    comboActSize->setObjectName(QStringLiteral("comboActSize"));
+    comboActSpeed = new QComboBox(framParameta);
+    comboActSpeed->setObjectName(QStringLiteral("comboActSpeed"));
+    comboActStroke = new QComboBox(framParameta);
+    comboActStroke->setObjectName(QStringLiteral("comboActStroke"));
+    // Editable, so that a model read from a file or the controller shows as
+    // it is even when this catalogue does not list it.
+    for (QComboBox *c : {comboActSize, comboActSpeed, comboActStroke}) {
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+    }
+
+    chkUseDefoult = new QCheckBox(this);
+    chkUseDefoult->setObjectName(QStringLiteral("chkUseDefoult"));
+    setCaptionId(chkUseDefoult, UseDefault);
+    lblDefoultPara = new QLabel(this);
+    lblDefoultPara->setObjectName(QStringLiteral("lblDefoultPara"));
+    setCaptionId(lblDefoultPara, DefaultLabel);
+    cmdLoadDefoultPara = new QPushButton(this);
+    cmdLoadDefoultPara->setObjectName(QStringLiteral("cmdLoadDefoultPara"));
+    setCaptionId(cmdLoadDefoultPara, DefaultButton);
+    cmdSelectDevice = new QPushButton(framParameta);
+    cmdSelectDevice->setObjectName(QStringLiteral("cmdSelectDevice"));
+    setCaptionId(cmdSelectDevice, Calculate);
+    lblParaWinStatus = new QLabel(this);
+    lblParaWinStatus->setObjectName(QStringLiteral("lblParaWinStatus"));
+
+    ssTab2 = new QTabWidget(this);
+    ssTab2->setObjectName(QStringLiteral("ssTab2"));
+    const auto makeButton = [](QWidget *parent, const char *name, int id) {
+        auto *b = new QPushButton(parent);
+        b->setObjectName(QLatin1String(name));
+        setCaptionId(b, id);
+        return b;
+    };
+    auto *fileTab = new QWidget(ssTab2);
+    fileTab->setObjectName(QStringLiteral("ssTab2_0"));
+    cmdReadParaFile = makeButton(fileTab, "cmdReadParaFile", OpenFile);
+    cmdSaveParaFile = makeButton(fileTab, "cmdSaveParaFile", SaveFile);
+    cmdConpareFile = makeButton(fileTab, "cmdConpareFile", VerifyFile);
+    auto *ctTab = new QWidget(ssTab2);
+    ctTab->setObjectName(QStringLiteral("ssTab2_1"));
+    cmdParaRead = makeButton(ctTab, "cmdParaRead", ReadFromCt);
+    cmdParaWrite = makeButton(ctTab, "cmdParaWrite", WriteToCt);
+    cmdConpareCT = makeButton(ctTab, "cmdConpareCT", VerifyCt);
+    ssTab2->addTab(fileTab, QString());
+    ssTab2->addTab(ctTab, QString());
+    for (QWidget *tab : {fileTab, ctTab}) {
+        auto *row = new QHBoxLayout(tab);
+        for (QObject *child : tab->children()) {
+            if (auto *b = qobject_cast<QPushButton *>(child))
+                row->addWidget(b);
+        }
+    }
+
+    // Any change of a parameter text field marks the parameters changed.
+    for (int n = 1; n <= 20; ++n) {
+        if (QLineEdit *e = textFieldOf(n))
+            connect(e, &QLineEdit::textChanged, this, &ParameterWindow::markChanged);
+    }
+    for (int i = 0; i < 3; ++i) {
+        connect(optType[static_cast<size_t>(i)], &QRadioButton::toggled, this,
+                [this, i](bool on) {
+                    if (on)
+                        onTypeSelected(i);
+                });
+    }
+    connect(optVertical[0], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = false; });
+    connect(optVertical[1], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = true; });
+    connect(comboActSize, &QComboBox::activated, this, [this] {
+        fillSpeedList();
+        fillStrokeList();
+    });
+    connect(comboActSpeed, &QComboBox::activated, this, [this] { fillStrokeList(); });
+    connect(chkUseDefoult, &QCheckBox::stateChanged, this, &ParameterWindow::onDefaultBoxChanged);
+
+    connect(cmdReadParaFile, &QPushButton::clicked, this, [this] { runCommand([this] { ReadParaFileProc(); }); });
+    connect(cmdSaveParaFile, &QPushButton::clicked, this, [this] { runCommand([this] { SaveParaFileProc(); }); });
+    connect(cmdConpareFile, &QPushButton::clicked, this, [this] { runCommand([this] { ParaFileShogoProc(); }); });
+    connect(cmdParaRead, &QPushButton::clicked, this, [this] { runCommand([this] { GetParametaValue(); }); });
+    connect(cmdParaWrite, &QPushButton::clicked, this, [this] { runCommand([this] { ParametaWriteProc(); }); });
+    connect(cmdConpareCT, &QPushButton::clicked, this, [this] { runCommand([this] { ParaCtShogoProc(); }); });
+}
+
+void ParameterWindow::buildLayout()
+{
+    auto *grid = new QGridLayout(framParameta);
+    const auto row = [&](int r, int col, int number, QWidget *field, QWidget *extra = nullptr) {
+        grid->addWidget(lblParaName[static_cast<size_t>(number)], r, col);
+        grid->addWidget(field, r, col + 1);
+        if (extra)
+            grid->addWidget(extra, r, col + 2);
+    };
+
+    // Left column: stroke, homing values and the nine speed steps.
+    row(0, 0, 1, txtStroke, cmdSelectDevice);
+    for (int n = 2; n <= 14; ++n)
+        row(n - 1, 0, n, textFieldOf(n));
+
+    // Right column: jog speeds, homing method, lead, pulses, type, model.
+    int r = 0;
+    for (int n = 15; n <= 17; ++n)
+        row(r++, 3, n, textFieldOf(n));
+
+    QWidget *homing = optVertical[0]->parentWidget();
+    auto *homingRow = new QHBoxLayout(homing);
+    homingRow->setContentsMargins(0, 0, 0, 0);
+    homingRow->addWidget(optVertical[0]);
+    homingRow->addWidget(optVertical[1]);
+    homingRow->addWidget(txtVsiyou);
+    txtVsiyou->setMaximumWidth(40);
+    row(r++, 3, 18, homing);
+    row(r++, 3, 19, txtLead);
+    row(r++, 3, 20, txtPulse);
+
+    QWidget *types = optType[0]->parentWidget();
+    auto *typeRow = new QHBoxLayout(types);
+    typeRow->setContentsMargins(0, 0, 0, 0);
+    for (QRadioButton *b : optType)
+        typeRow->addWidget(b);
+    row(r++, 3, 21, types);
+
+    auto *model = new QWidget(framParameta);
+    auto *modelRow = new QHBoxLayout(model);
+    modelRow->setContentsMargins(0, 0, 0, 0);
+    modelRow->addWidget(comboActSize);
+    modelRow->addWidget(comboActSpeed);
+    modelRow->addWidget(comboActStroke);
+    modelRow->addWidget(txtActuator);
+    row(r++, 3, 22, model);
+
+    auto *details = new QGridLayout(PictureExpPara);
+    details->setContentsMargins(0, 0, 0, 0);
+    details->addWidget(lblEmgWay, 0, 0);
+    details->addWidget(optEmgWay[0], 0, 1);
+    details->addWidget(optEmgWay[1], 0, 2);
+    details->addWidget(lblEmgLogic, 1, 0);
+    details->addWidget(optEmgLogic[0], 1, 1);
+    details->addWidget(optEmgLogic[1], 1, 2);
+    grid->addWidget(PictureExpPara, r, 3, 2, 3);
+    grid->setColumnMinimumWidth(2, 12);
+
+    auto *defaults = new QHBoxLayout;
+    defaults->addWidget(chkUseDefoult);
+    defaults->addStretch();
+    defaults->addWidget(lblDefoultPara);
+    defaults->addWidget(cmdLoadDefoultPara);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(lblParaWinStatus, 1);
+    bottom->addWidget(ssTab2);
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(framParameta);
+    main->addLayout(defaults);
+    main->addLayout(bottom);
+}
+
+void ParameterWindow::loadCaptions()
+{
+    setWindowTitle(LoadText(WindowTitle));
+    const auto fill = [](QWidget *w) {
+        const QVariant caption = w->property(kCaptionId);
+        if (caption.isValid()) {
+            const QString text = LoadText(caption.toInt());
+            if (auto *label = qobject_cast<QLabel *>(w))
+                label->setText(text);
+            else if (auto *button = qobject_cast<QAbstractButton *>(w))
+                button->setText(text);
+            else if (auto *box = qobject_cast<QGroupBox *>(w))
+                box->setTitle(text);
+        }
+        const QVariant tip = w->property(kTipId);
+        if (tip.isValid())
+            w->setToolTip(LoadText(tip.toInt()));
+    };
+    fill(framParameta);
+    for (QWidget *w : findChildren<QWidget *>())
+        fill(w);
+    ssTab2->setTabText(0, LoadText(TabFile));
+    ssTab2->setTabText(1, LoadText(TabController));
+}
+
+void ParameterWindow::Form_Load()
+{
+    m_loading = true;
+    loadCaptions();
+    lblParaWinStatus->clear();
+    chkUseDefoult->setChecked(true);
+    onDefaultBoxChanged();
+
+    // The PC-side model decides the type and the model shown in the lists.
+    m_state.gDevFamily = m_state.familyCode();
+    int type = 0;
+    if (!m_state.gIsKT)
+        type = 2;
+    else if (!m_state.gIsNewType)
+        type = 1;
+    m_lastHomingSensor = m_state.gIsKT && m_state.gVertical;
+    m_catalogue.selection().gSelIsNewType = type == 0;
+    m_busy = false;
+    selectType(type);   // reads the catalogue and fills the model lists
+    applyDetailShow();
+    m_loading = false;
+    m_para.gParaChanged = false;
+}
+
+// --- Model lists -------------------------------------------------------------
+
+void ParameterWindow::fillAllModelLists()
+{
+    fillSizeList();
+    fillSpeedList();
+    fillStrokeList();
+}
+
+namespace {
+
+// Shows want when the list holds it, else the list's first entry.
+void pick(QComboBox *combo, const QString &want)
+{
+    const int index = combo->findText(want, Qt::MatchExactly);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+    else if (combo->count() > 0)
+        combo->setCurrentIndex(0);
+    else
+        combo->setCurrentText(QString());
+}
+
+} // namespace
+
+void ParameterWindow::fillSizeList()
+{
+    const CatalogueTables &t = m_catalogue.tables();
+    comboActSize->clear();
+    for (int i = 0; i <= t.gDevSizeLast; ++i)
+        comboActSize->addItem(t.gDevSizeList[static_cast<size_t>(i)]);
+    pick(comboActSize, m_state.gDevSize);
+}
+
+void ParameterWindow::fillSpeedList()
+{
+    const QString size = comboActSize->currentText();
+    m_catalogue.MakeSpeedList(size);
+    const CatalogueTables &t = m_catalogue.tables();
+    comboActSpeed->clear();
+    for (int i = 0; i <= t.gDevSpeedLast; ++i)
+        comboActSpeed->addItem(t.gDevSpeedList[static_cast<size_t>(i)]);
+    QString want = m_state.gDevSpeed;
+    if (size == QLatin1String("E35") || size == QLatin1String(" 20"))
+        want = QStringLiteral("L");
+    pick(comboActSpeed, want);
+}
+
+void ParameterWindow::fillStrokeList()
+{
+    const QString size = comboActSize->currentText();
+    const QString speed = comboActSpeed->currentText();
+    const CatalogueTables &t = m_catalogue.tables();
+    comboActStroke->clear();
+    for (int i = 1; i <= t.gDevListCount && i <= CatalogueTables::kMaxModels; ++i) {
+        const DeviceRecord &r = t.gDevList[static_cast<size_t>(i)];
+        if (r.size == size && r.speed == speed)
+            comboActStroke->addItem(QString::number(static_cast<int>(r.stroke)));
+    }
+    pick(comboActStroke, QString::number(m_state.gDevStroke));
+}
+
+void ParameterWindow::showModel(const QString &size, const QString &speed, const QString &stroke)
+{
+    comboActSize->setCurrentText(size);
+    fillSpeedList();
+    comboActSpeed->setCurrentText(speed);
+    fillStrokeList();
+    comboActStroke->setCurrentText(stroke);
+}
+
+QString ParameterWindow::modelSize() const
+{
+    QString size = comboActSize->currentText();
+    if (size.size() == 2)
+        size.prepend(u' ');
+    return size;
+}
+
+int ParameterWindow::selectedType() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (optType[static_cast<size_t>(i)]->isChecked())
+            return i;
+    }
+    return -1;
+}
+
+void ParameterWindow::selectType(int index)
+{
+    if (index < 0 || index > 2)
+        return;
+    if (optType[static_cast<size_t>(index)]->isChecked())
+        return;
+    optType[static_cast<size_t>(index)]->setChecked(true); // runs onTypeSelected
+}
+
+// A type choice fixes the homing method where the controller type has no
+// choice, and switches the model lists to that family's catalogue.
+void ParameterWindow::onTypeSelected(int index)
+{
+    switch (index) {
+    case 0:
+        optVertical[1]->setChecked(true);
+        optVertical[0]->setEnabled(false);
+        optVertical[1]->setEnabled(false);
+        break;
+    case 1:
+        optVertical[0]->setEnabled(true);
+        optVertical[1]->setEnabled(true);
+        break;
+    default:
+        optVertical[0]->setChecked(true);
+        optVertical[0]->setEnabled(false);
+        optVertical[1]->setEnabled(false);
+        break;
+    }
+    m_state.gDevFamily = index == 2 ? QStringLiteral("RW") : QStringLiteral("KT");
+    m_catalogue.selection().gSelIsNewType = index == 0;
+    m_catalogue.clearNoDevListFile();
+    if (m_catalogue.ReadDeviceList(Catalogue::Generation::Selection) == 0)
+        fillAllModelLists();
+}
+
+// --- Window state -----------------------------------------------------------
+
+void ParameterWindow::onDefaultBoxChanged()
+{
+    const bool checked = chkUseDefoult->checkState() == Qt::Checked;
+    if (checked) {
+        optEmgWay[1]->setChecked(true);
+        optEmgLogic[1]->setChecked(true);
+    }
+    for (QWidget *w : {static_cast<QWidget *>(optEmgWay[0]), static_cast<QWidget *>(optEmgWay[1]),
+                       static_cast<QWidget *>(optEmgLogic[0]), static_cast<QWidget *>(optEmgLogic[1]),
+                       static_cast<QWidget *>(lblEmgWay), static_cast<QWidget *>(lblEmgLogic)})
+        w->setEnabled(!checked);
+}
+
+void ParameterWindow::setDetailShow(bool show)
+{
+    m_detailShow = show;
+    applyDetailShow();
+}
+
+void ParameterWindow::applyDetailShow()
+{
+    PictureExpPara->setVisible(m_detailShow);
+    PictureExpPara->setEnabled(m_detailShow);
+    chkUseDefoult->setEnabled(m_detailShow);
+}
+
+void ParameterWindow::markChanged()
+{
+    m_para.gParaChanged = true;
+}
+
+void ParameterWindow::setStatusText(const QString &text)
+{
+    lblParaWinStatus->setText(text);
+}
+
+void ParameterWindow::setCaptionFromFileTitle(const QString &fileTitle)
+{
+    setWindowTitle(fileTitle.left(std::max<qsizetype>(0, fileTitle.size() - 4)));
+}
+
+void ParameterWindow::closeEvent(QCloseEvent *event)
+{
+    // A command waits inside this window's handlers: closing now would pull
+    // the window away from under it.
+    if (m_busy) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void ParameterWindow::ParametaCMDBTN_Muko()
+{
+    for (QPushButton *b : {cmdReadParaFile, cmdSaveParaFile, cmdConpareFile, cmdParaRead,
+                           cmdParaWrite, cmdConpareCT})
+        b->setEnabled(false);
+}
+
+void ParameterWindow::ParametaCMDBTN_Yuko()
+{
+    for (QPushButton *b : {cmdReadParaFile, cmdSaveParaFile, cmdConpareFile, cmdParaRead,
+                           cmdParaWrite, cmdConpareCT})
+        b->setEnabled(true);
+}
+
+void ParameterWindow::runCommand(const std::function<void()> &body)
+{
+    if (m_busy)
+        return;
+    // The main window's commands are locked too: a second transaction must
+    // not start inside the wait of this one.
+    ParametaCMDBTN_Muko();
+    m_busy = true;
+    if (m_surface) {
+        m_surface->setBusy(true);
+        m_surface->setCommandButtonsEnabled(false);
+        m_surface->setToolbarEnabled(false);
+        m_surface->setMenusEnabled(false);
+    }
+    emit busyChanged(true);
+    body();
+    m_busy = false;
+    if (m_surface) {
+        m_surface->setCommandButtonsEnabled(true);
+        m_surface->setToolbarEnabled(true);
+        m_surface->setMenusEnabled(true);
+        m_surface->setBusy(false);
+    }
+    emit busyChanged(false);
+    ParametaCMDBTN_Yuko();
+}
+
+QLineEdit *ParameterWindow::textFieldOf(int number) const
+{
+    switch (number) {
+    case 1: return txtStroke;
+    case 2: return txtHomeOffset;
+    case 3: return txtHomeOsikomi;
+    case 4: return txtGentenModori;
+    case 5: return txtGentenHanten;
+    case 6: return txtKasokuSet1;
+    case 7: return txtKasokuSet2;
+    case 8: return txtKasokuSet3;
+    case 9: return txtKasokuSet4;
+    case 10: return txtKasokuSet5;
+    case 11: return txtKasokuSet6;
+    case 12: return txtKasokuSet7;
+    case 13: return txtKasokuSet8;
+    case 14: return txtKasokuSet9;
+    case 15: return txtJog1;
+    case 16: return txtJog2;
+    case 17: return txtJog3;
+    case 19: return txtLead;
+    case 20: return txtPulse;
+    default: return nullptr;
+    }
+}
+
+// --- The parameter set and the window ---------------------------------------
+
+int ParameterWindow::TorikomiParaData()
+{
+    ParameterSet next = m_para;
+    for (int n = 1; n <= 20; ++n) {
+        const QLineEdit *e = textFieldOf(n);
+        if (!e)
+            continue;
+        const double v = LeadingNumber(e->text());
+        if (ParameterInfoOf(n).wide) {
+            const auto r = RoundToInt32(v);
+            if (!r)
+                return 1;
+            next.setNumericValue(n, *r);
+        } else {
+            const auto r = RoundToInt16(v);
+            if (!r)
+                return 1;
+            next.setNumericValue(n, *r);
+        }
+    }
+    next.gParaVertical = ParaValue::number(optVertical[1]->isChecked() ? 1 : 0);
+    if (const int type = selectedType(); type >= 0)
+        next.gParaType = type;
+
+    next.gParaActSize = modelSize();
+    next.gParaActSpeed = comboActSpeed->currentText().trimmed();
+    const auto stroke = RoundToInt32(LeadingNumber(comboActStroke->currentText()));
+    if (!stroke)
+        return 1;
+    next.gParaActStroke = *stroke;
+    next.gParaActuator = ComposeActuator(next.gParaActSize, next.gParaActSpeed, next.gParaActStroke);
+
+    switch (chkUseDefoult->checkState()) {
+    case Qt::Unchecked:
+        next.gParaEmgWay = optEmgWay[0]->isChecked() ? 0 : 1;
+        next.gParaEmgLogic = optEmgLogic[0]->isChecked() ? 0 : 1;
+        break;
+    case Qt::Checked:
+        next.gParaEmgWay = 1;   // "Hold"
+        next.gParaEmgLogic = 1; // "Logic A"
+        break;
+    case Qt::PartiallyChecked:
+        break;
+    }
+    m_para = next;
+    return 0;
+}
+
+void ParameterWindow::Disp_ParaData()
+{
+    for (size_t i = 0; i < m_para.gParaJog.size(); ++i)
+        m_para.gParaJog[i] = std::min<int16_t>(m_para.gParaJog[i], 30);
+    for (int n = 1; n <= 20; ++n) {
+        if (QLineEdit *e = textFieldOf(n))
+            e->setText(QString::number(m_para.numericValue(n)));
+    }
+    txtVsiyou->setText(m_para.gParaVertical.toText());
+
+    // The type first: its choice refills the model lists, which then show
+    // the model of the parameters.
+    selectType(m_para.gParaType >= 0 && m_para.gParaType <= 2 ? m_para.gParaType : 0);
+    double homing = 0.0;
+    const bool sensor = m_para.gParaVertical.toNumber(homing) && homing == 1.0;
+    optVertical[sensor ? 1 : 0]->setChecked(true);
+
+    txtActuator->setText(m_para.gParaActuator);
+    showModel(m_para.gParaActSize, m_para.gParaActSpeed, QString::number(m_para.gParaActStroke));
+
+    if (m_detailShow && chkUseDefoult->checkState() == Qt::Unchecked) {
+        optEmgWay[m_para.gParaEmgWay != 0 ? 1 : 0]->setChecked(true);
+        optEmgLogic[m_para.gParaEmgLogic != 0 ? 1 : 0]->setChecked(true);
+    }
+}
+
+int ParameterWindow::Check_ParaDataUmu() const
+{
+    for (int n = 1; n <= 20; ++n) {
+        const QLineEdit *e = textFieldOf(n);
+        if (e && e->text().isEmpty())
+            return 1;
+    }
+    for (const QComboBox *c : {comboActSize, comboActSpeed, comboActStroke}) {
+        if (c->currentText().isEmpty())
+            return 1;
+    }
+    return 0;
+}
+
+int ParameterWindow::CheckParaDataValue()
+{
+    std::array<double, ParameterCount + 1> values{};
+    for (int n = 1; n <= 20; ++n) {
+        if (const QLineEdit *e = textFieldOf(n))
+            values[static_cast<size_t>(n)] = fieldNumber(e);
+    }
+    values[18] = fieldNumber(txtVsiyou);
+    const int selected = selectedType();
+    const int type = selected >= 0 ? selected : m_para.gParaType;
+    values[21] = type;
+    const bool defaults = chkUseDefoult->checkState() == Qt::Checked;
+    values[23] = defaults ? 0 : (optEmgWay[0]->isChecked() ? 0 : 1);
+    values[24] = defaults ? 0 : (optEmgLogic[0]->isChecked() ? 0 : 1);
+
+    QString failures = ParameterRangeFailures(values);
+
+    const QString family = (type == 0 || type == 1) ? QStringLiteral("KT") : QStringLiteral("RW");
+    const int stroke = static_cast<int>(std::clamp(RoundHalfEven(LeadingNumber(comboActStroke->currentText())),
+                                                   -1.0, 1.0e6));
+    const bool listed = m_catalogue.CheckDevice(type == 0, family, modelSize(),
+                                                comboActSpeed->currentText().trimmed(), stroke) == 0;
+    if (!listed) {
+        // Keep the list in ascending order: 22 goes before 23 and 24.
+        const qsizetype at = failures.indexOf(QStringLiteral("23,"));
+        const qsizetype at24 = failures.indexOf(QStringLiteral("24,"));
+        const qsizetype pos = at >= 0 ? at : (at24 >= 0 ? at24 : failures.size());
+        failures.insert(pos, QStringLiteral("22,"));
+    }
+    m_para.gParaNgNo = failures;
+    return failures.isEmpty() ? 0 : 1;
+}
+
+int ParameterWindow::Check_VType() const
+{
+    const QString size = modelSize();
+    return optType[0]->isChecked() && (size == QLatin1String(" 42") || size == QLatin1String(" 20"))
+                   && !optVertical[1]->isChecked()
+               ? 1
+               : 0;
+}
+
+int ParameterWindow::RunPreChecks()
+{
+    if (Check_ParaDataUmu() == 1) {
+        m_prompter.tell(JoinTexts({NoData, NoDataFill}), Prompter::Icon::None);
+        return 1;
+    }
+    if (CheckParaDataValue() == 1) {
+        m_prompter.tell(LoadText(InvalidValue) + m_para.gParaNgNo + LoadText(InvalidValueEnd) + emptyLine()
+                        + LoadText(InvalidValueConfirm),
+                        Prompter::Icon::None);
+        return 1;
+    }
+    if (Check_VType() == 1) {
+        if (m_prompter.ask(JoinTexts({VTypeOnly, VTypeChange}), Prompter::Buttons::YesNo,
+                           Prompter::Icon::Exclamation)
+            == Prompter::Answer::Yes)
+            optVertical[1]->setChecked(true);
+    }
+    if (TorikomiParaData() == 1) {
+        m_prompter.tell(LoadText(ConversionError), Prompter::Icon::None);
+        return 1;
+    }
+    return 0;
+}
+
+// --- File commands ----------------------------------------------------------
+
+std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
+{
+    FileDialogs::Request request;
+    request.title = LoadText(titleId);
+    request.filter = LoadText(FileFilter);
+    request.defaultExtension = LoadText(FileExtension);
+    request.mustExist = true;
+    const std::optional<FileDialogs::Choice> choice = m_dialogs.open(request);
+    if (!choice || choice->path.isEmpty())
+        return std::nullopt;
+    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter) != 0) {
+        m_prompter.tell(LoadText(OpenError), Prompter::Icon::None);
+        return std::nullopt;
+    }
+    return choice;
+}
+
+void ParameterWindow::tellVerification(const QString &head, int differs)
+{
+    QString text = head + emptyLine();
+    if (differs == 0)
+        text += LoadText(VerifyOk);
+    else
+        text += LoadText(VerifyNg) + emptyLine() + LoadText(UnmatchedList) + u'\n' + m_para.gParaUnmatchNo;
+    m_prompter.tell(text, Prompter::Icon::None);
+}
+
+void ParameterWindow::ReadParaFileProc()
+{
+    if (m_para.gParaChanged) {
+        const Prompter::Answer a = m_prompter.ask(LoadText(SaveQuestion), Prompter::Buttons::YesNoCancel,
+                                                  Prompter::Icon::Question);
+        if (a == Prompter::Answer::Cancel)
+            return;
+        // Reading over changes the user wanted kept, when they could not be
+        // saved, would lose them: stop instead.
+        if (a == Prompter::Answer::Yes && SaveParaFileProc() != 0)
+            return;
+    }
+
+    const std::optional<FileDialogs::Choice> choice = openParaFile(OpenTitle);
+    if (!choice)
+        return;
+    ParaDA2Hensu(m_para);
+    setCaptionFromFileTitle(choice->title);
+    Disp_ParaData();
+    m_para.gParaChanged = false;
+}
+
+int ParameterWindow::SaveParaFileProc()
+{
+    if (RunPreChecks() != 0)
+        return 1;
+
+    FileDialogs::Request request;
+    request.title = LoadText(SaveTitle);
+    request.initialName = LoadText(DefaultFileName);
+    request.filter = LoadText(FileFilter);
+    request.defaultExtension = LoadText(FileExtension);
+    request.confirmOverwrite = true;
+    const std::optional<FileDialogs::Choice> choice = m_dialogs.save(request);
+    if (!choice || choice->path.isEmpty())
+        return 1;
+
+    if (SaveParaFileAs(choice->path, m_para) != 0) {
+        // The old file, if any, is left as it was; say that nothing was saved.
+        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+        return 1;
+    }
+    setCaptionFromFileTitle(choice->title);
+    m_para.gParaChanged = false;
+    return 0;
+}
+
+void ParameterWindow::ParaFileShogoProc()
+{
+    if (RunPreChecks() != 0)
+        return;
+
+    const std::optional<FileDialogs::Choice> choice = openParaFile(OpenReferenceTitle);
+    if (!choice)
+        return;
+
+    // A file of exactly 15 values comes from an RW controller, which has no
+    // homing method to compare.
+    bool skipHoming = false;
+    if (m_state.gIsKT && m_para.gParaDACount == 16) {
+        if (m_prompter.ask(JoinTexts({RwData, RwNoVertical, RwContinue}), Prompter::Buttons::OkCancel,
+                           Prompter::Icon::Question)
+            == Prompter::Answer::Cancel)
+            return;
+        skipHoming = true;
+    }
+
+    tellVerification(LoadText(ResultFile) + u'(' + choice->title + u')',
+                     ParametaShogoProc(m_para, m_detailShow, skipHoming));
+}
+
+// --- Controller commands ------------------------------------------------------
+
+void ParameterWindow::GetParametaValue()
+{
+    if (!m_transfer)
+        return;
+    ParameterTransfer &t = *m_transfer;
+    if (t.GetParametaValueProc() == 0) {
+        setWindowTitle(LoadText(InsideCt));
+        ParaDA2Hensu(m_para);
+        Disp_ParaData();
+        m_para.gParaChanged = false;
+        if (t.ReadCtActuatorSetting() == 0 && t.CompareActuatorSetting() == 1) {
+            if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
+                               Prompter::Icon::Question)
+                == Prompter::Answer::Ok) {
+                if (t.adoptCtSetting())
+                    emit deviceAdopted(false);
+            }
+        }
+    }
+    t.releasePort();
+}
+
+void ParameterWindow::ParametaWriteProc()
+{
+    if (!m_transfer)
+        return;
+    ParameterTransfer &t = *m_transfer;
+    if (m_prompter.ask(LoadText(SendQuestion), Prompter::Buttons::YesNo, Prompter::Icon::Question)
+        != Prompter::Answer::Yes)
+        return;
+    if (RunPreChecks() != 0)
+        return;
+    if (t.SetParaData2LngData(chkUseDefoult->checkState() == Qt::Checked) != 0) {
+        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+        return;
+    }
+
+    const int check = t.ParaKakikomimaeCheck();
+    if (check == -1)
+        return;
+    if (check == 1) {
+        const QString text = LoadText(OverStroke) + emptyLine() + u'<' + LoadText(PositionNo)
+                             + t.gOverStrokeNo + u'>' + emptyLine() + LoadText(OverStrokeCorrect)
+                             + emptyLine() + LoadText(OverStrokeContinue);
+        if (m_prompter.ask(text, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes) {
+            t.closeProgress();
+            t.releasePort();
+            return;
+        }
+    }
+
+    if (t.WriteParadataToCt() != 0)
+        return;
+
+    emit moveDataStale();
+    if (t.ResetController([this](const QString &s) { setStatusText(s); }))
+        emit controllerReset();
+    t.wait(3000);
+
+    const int read = t.ReadCtActuatorSetting();
+    setStatusText(QString());
+    if (read != 0) {
+        t.releasePort();
+        return;
+    }
+    if (t.CompareActuatorSetting() == 0) {
+        t.releasePort();
+        return;
+    }
+    if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
+                       Prompter::Icon::Question)
+        == Prompter::Answer::Ok) {
+        if (t.adoptCtSetting())
+            emit deviceAdopted(true);
+    }
+    t.releasePort();
+}
+
+void ParameterWindow::ParaCtShogoProc()
+{
+    if (!m_transfer)
+        return;
+    if (RunPreChecks() != 0)
+        return;
+    if (m_transfer->GetParametaValueProc() != 0) {
+        m_prompter.tell(LoadText(CtReadError), Prompter::Icon::None);
+        return;
+    }
+    tellVerification(LoadText(ResultCt), ParametaShogoProc(m_para, m_detailShow));
+}

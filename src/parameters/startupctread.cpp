@@ -1,0 +1,57 @@
+#include "parameters/startupctread.h"
+
+#include "app/appstate.h"
+#include "app/devsetting.h"
+#include "app/prompter.h"
+#include "catalogue/catalogue.h"
+#include "link/controllerlink.h"
+#include "link/frmtrance.h"
+#include "position/conversions.h"
+#include "position/ctactuator.h"
+#include "position/waitmsec.h"
+#include "text/stringtable.h"
+
+namespace {
+
+enum TextId : int { Reading = 448, DeviceInfoMissing = 575 };
+constexpr int kSteps = 4;
+
+} // namespace
+
+int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catalogue,
+                      ControllerLink &link, Prompter &prompter, frmTrance &progress,
+                      const std::function<void()> &showModel)
+{
+    progress.start(LoadText(Reading), kSteps);
+    const auto fallBack = [&progress] {
+        progress.close();
+        return 1;
+    };
+
+    CtActuatorSetting ct;
+    if (link.OpenCommPort() != 0 || link.SetCommMode() != 0)
+        return fallBack();
+    if (ReadCtActuatorSetting(link, prompter, ct) != 0)
+        return fallBack();
+    if (!CtSettingUsable(ct)) {
+        // A lead or pulse count of 0 cannot convert anything: choose offline.
+        prompter.tell(LoadText(DeviceInfoMissing), Prompter::Icon::None);
+        return fallBack();
+    }
+
+    SetDevFromCt(state, ct);
+    SaveDevSetting(state, settings);
+    progress.setProgress(1);
+    catalogue.ReadDeviceList(Catalogue::Generation::Current);
+    state.gDevFamily = state.familyCode();
+    Culc_MaxPulse(state);
+    progress.setProgress(2);
+    Culc_MaxMm(state);
+    progress.setProgress(3);
+    if (showModel)
+        showModel();
+    progress.setProgress(kSteps);
+    WaitMsec(1000);
+    progress.close();
+    return 0;
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class CommandSurface;
+class ControllerLink;
+class FileDialogs;
+class PositionFileCommands;
+class PositionGrid;
+class PositionTransfer;
+class Prompter;
+class QWidget;
+struct PositionData;
+
+// Compares the speed, acceleration, output and pulses of the three
+// positions of workPosDA with PosiDataArray (comments and mm are not
+// compared). Fills list with "< Position No.n>" and an empty line for every
+// position that differs; 1 when any differs, else 0.
+int PosiDataSyogoProc(const PositionData &data, QString &list);
+
+// Verification of the position table shown in the grid against a position
+// file or the controller's table.
+//
+// Main window wiring:
+//   cmdPosiDataShogo, toolbar "Shogo" -> PosiDataShogo()
+//   mnuFileShogoFile                  -> ShogoFileMenu()
+//   mnuFileShogoCt                    -> ShogoCtMenu()
+//   programGridRefreshRequested()     -> redraw flgdProgram
+class PositionVerify : public QObject
+{
+    Q_OBJECT
+
+public:
+    PositionVerify(PositionData &data, PositionGrid &grid, PositionTransfer &transfer,
+                   PositionFileCommands &fileCommands, ControllerLink &link, Prompter &prompter,
+                   FileDialogs &dialogs, CommandSurface &surface, QWidget *dialogParent,
+                   QObject *parent = nullptr);
+
+    // How the verify button asks which copy to compare with; by default the
+    // frmDataShogo dialog. Returns 1 (file), 2 (controller) or anything else
+    // (cancelled).
+    void setChoiceSource(std::function<int()> source) { m_choose = std::move(source); }
+
+    // The routines.
+    void PosiDataFileShogo();
+    void PosiDataCtShogo();
+
+    // The differing positions of the last comparison.
+    QString gShogoList;
+
+public slots:
+    void PosiDataShogo();
+    void ShogoFileMenu();
+    void ShogoCtMenu();
+
+signals:
+    void programGridRefreshRequested();
+
+private:
+    // Takes the grid over for the comparison; 1 (told) when it failed.
+    int takeOver();
+    void lock();
+    void unlock();
+    void tell(const QString &text);
+
+    PositionData &m_data;
+    PositionGrid &m_grid;
+    PositionTransfer &m_transfer;
+    PositionFileCommands &m_fileCommands;
+    ControllerLink &m_link;
+    Prompter &m_prompter;
+    FileDialogs &m_dialogs;
+    CommandSurface &m_surface;
+    QWidget *m_dialogParent;
+    std::function<int()> m_choose;
+};

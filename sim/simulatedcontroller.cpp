@@ -13,6 +13,15 @@
 namespace {
 
 constexpr qint64 kNsPerMs = 1000000;
+// Timers tick in whole milliseconds: an event is let out when it is due
+// within half of one, so that the simulated wire is early as often as late
+// instead of always late.
+constexpr qint64 kHalfMsNs = kNsPerMs / 2;
+
+int RoundedMs(qint64 ns)
+{
+    return static_cast<int>(std::max<qint64>(0, (ns + kHalfMsNs) / kNsPerMs));
+}
 
 qint64 ByteNs()
 {
@@ -215,8 +224,7 @@ void SimulatedController::onReadable()
         // On a 9600-baud wire the controller has the whole line only when
         // its last character has arrived.
         const qint64 due = start + wireLength * ByteNs();
-        const qint64 waitMs = std::max<qint64>(0, (due - now + kNsPerMs - 1) / kNsPerMs);
-        QTimer::singleShot(static_cast<int>(waitMs), Qt::PreciseTimer, this,
+        QTimer::singleShot(RoundedMs(due - now), Qt::PreciseTimer, this,
                            [this, line] { process(line); });
     }
 }
@@ -309,7 +317,7 @@ void SimulatedController::schedule(const QByteArray &bytes, qint64 startNs, int 
 void SimulatedController::pump()
 {
     const qint64 now = m_clock.nsecsElapsed();
-    while (!m_out.empty() && m_out.front().dueNs <= now && m_master >= 0) {
+    while (!m_out.empty() && m_out.front().dueNs <= now + kHalfMsNs && m_master >= 0) {
         Chunk &chunk = m_out.front();
         const ssize_t written = ::write(m_master, chunk.bytes.constData(),
                                         static_cast<size_t>(chunk.bytes.size()));
@@ -327,6 +335,5 @@ void SimulatedController::pump()
     }
     if (m_out.empty())
         return;
-    const qint64 waitNs = std::max<qint64>(0, m_out.front().dueNs - now);
-    m_outTimer.start(static_cast<int>(std::max<qint64>(1, (waitNs + kNsPerMs - 1) / kNsPerMs)));
+    m_outTimer.start(std::max(1, RoundedMs(m_out.front().dueNs - now)));
 }

@@ -36,6 +36,9 @@ CommPort::OpenResult CommPort::configure(QSerialPort &port, const QString &devic
         port.close();
         return OpenResult::Failed;
     }
+    // Whatever the device buffered before this open (a late reply to an
+    // exchange that timed out) answers nothing that is still to be sent.
+    port.clear(QSerialPort::Input);
     return OpenResult::Opened;
 }
 

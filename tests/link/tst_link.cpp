@@ -114,6 +114,7 @@ private slots:
     void transactions();
     void unlistedAlarmKeepsTheLastComment();
     void noTimeoutWaitsForALateReply();
+    void lateReplyDoesNotAnswerTheNextOperation();
     void moveWatchBoundsTheWait_data();
     void moveWatchBoundsTheWait();
     void moveCompletes();
@@ -347,6 +348,26 @@ void TestLink::noTimeoutWaitsForALateReply()
     QCOMPARE(m_link->SendCommand(QStringLiteral("0RD"), 23, QStringLiteral("10")), 0);
     QCOMPARE(m_link->state().gReply, kBlock10 + QStringLiteral("\r\n"));
     QVERIFY(m_prompter->shown().isEmpty());
+}
+
+void TestLink::lateReplyDoesNotAnswerTheNextOperation()
+{
+    QCOMPARE(m_link->OpenCommPort(), 0);
+    QCOMPARE(m_link->SetCommMode(), 0);
+    m_sim->setReplyDelayMs(ScaledMs(5000) * 2);
+    m_link->state().gTimeoutMs = 5000;
+    QCOMPARE(m_link->SendCommand(QStringLiteral("0RD"), 23, QStringLiteral("10")), 1);
+    QVERIFY(!m_link->isPortOpen());
+
+    // The reply comes after all, while the port is closed.
+    m_sim->setReplyDelayMs(0);
+    QTest::qWait(ScaledMs(5000) * 2);
+
+    m_prompter->clear();
+    QCOMPARE(runOperation(QStringLiteral("0RD"), QStringLiteral("11"), 23), 0);
+    QCOMPARE(m_link->state().gReply, QStringLiteral("0RD11285078010101FFFF\r\n"));
+    QVERIFY(m_prompter->shown().isEmpty());
+    QCOMPARE(m_sim->receivedLines(), (QStringList{"0CM1", "0RD10", "0CM1", "0RD11"}));
 }
 
 void TestLink::moveWatchBoundsTheWait_data()

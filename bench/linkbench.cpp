@@ -1,0 +1,175 @@
+// How close the link comes to the wire. Complete operations run against the
+// simulated controller paced at 9600 baud; for each, the measured time is
+// divided by what the bytes need on the wire (10 bit times a character, both
+// directions) plus the controller's own reply delay. The same operations
+// then run with received bytes taken only on the 100 ms poll, as the
+// original polling design did, for comparison.
+//
+//   kted-bench-link [--runs N] [--delay MS]
+
+#include "app/appstate.h"
+#include "app/prompter.h"
+#include "app/settingsstore.h"
+#include "link/commandset.h"
+#include "link/controllerlink.h"
+#include "link/portnames.h"
+#include "simulatedcontroller.h"
+#include "text/stringtable.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// A benchmark has no user: any message means the run went wrong.
+class CountingPrompter : public Prompter
+{
+public:
+    Answer ask(const QString &text, Buttons, Icon, const QString &) override
+    {
+        messages << text;
+        return Answer::Ok;
+    }
+    QStringList messages;
+};
+
+struct Operation
+{
+    QString name;
+    std::vector<Ctl::CommandLine> commands;
+};
+
+// Characters on the wire for one transaction: the command line and its
+// reply, CR LF included in both.
+int WireCharacters(const Ctl::CommandLine &c)
+{
+    return static_cast<int>(c.text().size()) + 2 + c.replyLength;
+}
+
+struct Figures
+{
+    double meanMs = 0;
+    double minMs = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Link throughput against the simulated controller."));
+    parser.addHelpOption();
+    const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs of each operation."),
+                                        QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption delayOption(QStringLiteral("delay"),
+                                         QStringLiteral("The controller's reply delay in ms."),
+                                         QStringLiteral("ms"), QStringLiteral("2"));
+    parser.addOptions({runsOption, delayOption});
+    parser.process(app);
+    const int runs = std::max(1, parser.value(runsOption).toInt());
+    const int delayMs = std::max(0, parser.value(delayOption).toInt());
+
+    QTextStream out(stdout);
+    SetLangOffset(10000);
+
+    SimulatedController sim;
+    QString error;
+    if (!sim.start(&error)) {
+        out << "cannot create a pseudo-terminal: " << error << Qt::endl;
+        return 1;
+    }
+    sim.setPacing(true);
+    sim.setReplyDelayMs(delayMs);
+
+    QTemporaryDir dir;
+    SettingsStore settings(QDir(dir.path()).filePath(QStringLiteral("bench.ini")));
+    settings.writeText(PortSettingsKey(1), sim.devicePath());
+    AppState state;
+    state.gPortNo = 1;
+    state.gPortOccupy = true; // the port stays open between runs
+    CountingPrompter prompter;
+    ControllerLink link(state, settings, prompter);
+    if (link.OpenCommPort() != 0) {
+        out << "cannot open " << sim.devicePath() << Qt::endl;
+        return 1;
+    }
+
+    std::vector<Operation> operations;
+    {
+        Operation blocks{QStringLiteral("read six parameter blocks"), {}};
+        blocks.commands.push_back(Ctl::CommMode(Ctl::CtMode::Communication));
+        for (const char *b : {"00", "10", "11", "12", "13", "14"})
+            blocks.commands.push_back(Ctl::ReadBlock(QString::fromLatin1(b)));
+        operations.push_back(blocks);
+
+        Operation positions{QStringLiteral("thirty 0RP reads"), {}};
+        for (int i = 0; i < 30; ++i)
+            positions.commands.push_back(Ctl::ReadPosition(1 + i % 3));
+        operations.push_back(positions);
+    }
+
+    auto measure = [&](const Operation &op) -> Figures {
+        std::vector<double> times;
+        for (int r = 0; r < runs; ++r) {
+            QElapsedTimer clock;
+            clock.start();
+            for (const Ctl::CommandLine &c : op.commands) {
+                if (link.Send(c) != 0)
+                    return Figures{-1, -1};
+            }
+            times.push_back(clock.nsecsElapsed() / 1e6);
+        }
+        Figures f;
+        f.minMs = *std::min_element(times.begin(), times.end());
+        for (double t : times)
+            f.meanMs += t;
+        f.meanMs /= static_cast<double>(times.size());
+        return f;
+    };
+
+    out << "Link against the simulated controller, 9600 baud, reply delay " << delayMs
+        << " ms, " << runs << " runs each (mean; best in brackets)\n\n";
+    out << qSetFieldWidth(28) << Qt::left << "operation" << qSetFieldWidth(6) << Qt::right
+        << "lines" << qSetFieldWidth(10) << "wire ms" << qSetFieldWidth(12) << "on arrival"
+        << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(12) << "100 ms poll"
+        << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(0) << "\n";
+
+    for (const Operation &op : operations) {
+        double wireMs = 0;
+        for (const Ctl::CommandLine &c : op.commands)
+            wireMs += WireCharacters(c) * SimulatedController::kByteMs + delayMs;
+
+        link.setReadOnPollOnly(false);
+        const Figures arrival = measure(op);
+        link.setReadOnPollOnly(true);
+        const Figures polled = measure(op);
+        link.setReadOnPollOnly(false);
+        if (arrival.meanMs < 0 || polled.meanMs < 0) {
+            out << op.name << ": a transaction failed: " << prompter.messages.join(QStringLiteral(" / "))
+                << Qt::endl;
+            return 1;
+        }
+        auto ratio = [&](const Figures &f) {
+            return QStringLiteral("%1 (%2)").arg(f.meanMs / wireMs, 0, 'f', 3).arg(f.minMs / wireMs, 0, 'f', 3);
+        };
+        out << qSetFieldWidth(28) << Qt::left << op.name << qSetFieldWidth(6) << Qt::right
+            << op.commands.size() << qSetFieldWidth(10) << QString::number(wireMs, 'f', 1)
+            << qSetFieldWidth(12) << QString::number(arrival.meanMs, 'f', 1) << qSetFieldWidth(16)
+            << ratio(arrival) << qSetFieldWidth(12) << QString::number(polled.meanMs, 'f', 1)
+            << qSetFieldWidth(16) << ratio(polled) << qSetFieldWidth(0) << "\n";
+    }
+    out << "\nwire ms: characters of every command and reply x 10 bits / 9600 baud, plus the "
+           "reply delay per line.\n";
+    out.flush();
+    link.CloseCommPort();
+    return prompter.messages.isEmpty() ? 0 : 1;
+}

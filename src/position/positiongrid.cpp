@@ -151,7 +151,12 @@ PositionGrid::PositionGrid(QWidget *parent)
     Init_flgdData(true);
 }
 
-PositionGrid::~PositionGrid() = default;
+PositionGrid::~PositionGrid()
+{
+    // The box outlives this part of the grid while the base class tears
+    // down its children: it must not report its last focus change here.
+    m_txtEdit->removeEventFilter(this);
+}
 
 void PositionGrid::attach(AppState &state, PositionData &data)
 {

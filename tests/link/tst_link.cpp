@@ -25,6 +25,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 
 using Icon = Prompter::Icon;
@@ -117,6 +118,7 @@ private slots:
     void lateReplyDoesNotAnswerTheNextOperation();
     void moveWatchBoundsTheWait_data();
     void moveWatchBoundsTheWait();
+    void moveWatchAcrossMidnight();
     void moveCompletes();
     void reportWithoutTransactionUpdatesTheFrame();
     void heldPortStaysOpenAndLit();
@@ -421,6 +423,30 @@ void TestLink::moveWatchBoundsTheWait()
     // that did come ended the other at once.
     QVERIFY2(took >= limitMs * 0.9, qPrintable(QString::number(took)));
     QVERIFY2(took <= limitMs + 2 * ControllerLink::kMoveWatchTickMs + 1000,
+             qPrintable(QString::number(took)));
+}
+
+void TestLink::moveWatchAcrossMidnight()
+{
+    // The watch starts a tenth of a second before midnight. Across the wrap
+    // it counts up to 86399, not 86400, so it runs one second longer than
+    // its limit.
+    QElapsedTimer real;
+    real.start();
+    m_link->setClock([&real] { return std::fmod(86399.9 + real.elapsed() / 1000.0, 86400.0); });
+    Script(*m_sim, {"*", "-"});
+    QCOMPARE(m_link->OpenCommPort(), 0);
+    QCOMPARE(m_link->SetCommMode(), 0);
+    m_link->state().gMoveWatchLimit = 2.0f;
+    const double limitMs = 2000.0 * TimeScale();
+
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(m_link->SendMoveCommand(QStringLiteral("0MP"), 16, QStringLiteral("1")), 1);
+    const qint64 took = clock.elapsed();
+    QCOMPARE(m_prompter->texts(), QStringList{kTimeout});
+    QVERIFY2(took >= limitMs + 900, qPrintable(QString::number(took)));
+    QVERIFY2(took <= limitMs + 1000 + 2 * ControllerLink::kMoveWatchTickMs + 500,
              qPrintable(QString::number(took)));
 }
 

@@ -24,10 +24,23 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
+
+// The symbolic link to remove when the program is ended by a signal (the
+// usual way it ends); unlink() may be called from a signal handler.
+char gLinkPath[4096] = {};
+
+extern "C" void EndOnSignal(int)
+{
+    if (gLinkPath[0] != '\0')
+        ::unlink(gLinkPath);
+    ::_exit(0);
+}
 
 void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &err)
 {
@@ -117,9 +130,16 @@ int main(int argc, char *argv[])
     const QString linkPath = parser.value(linkOption);
     if (!linkPath.isEmpty()) {
         QFile::remove(linkPath);
-        if (!QFile::link(sim.devicePath(), linkPath))
+        if (QFile::link(sim.devicePath(), linkPath)) {
+            const QByteArray path = QFile::encodeName(linkPath);
+            std::strncpy(gLinkPath, path.constData(), sizeof gLinkPath - 1);
+        } else {
             err << "kted-sim: cannot create the link " << linkPath << Qt::endl;
+        }
     }
+    std::signal(SIGTERM, EndOnSignal);
+    std::signal(SIGINT, EndOnSignal);
+    std::signal(SIGHUP, EndOnSignal);
 
     if (parser.isSet(verboseOption)) {
         QObject::connect(&sim, &SimulatedController::lineReceived, &app,

@@ -39,6 +39,7 @@ private slots:
     void errorList_data();
     void errorList();
     void errorListFileIsShiftJis();
+    void shippedErrorList();
     void alarmDisplay_data();
     void alarmDisplay();
     void missingErrorListRepeatsItsMessage();
@@ -285,6 +286,20 @@ void TestLinkCore::errorListFileIsShiftJis()
     QCOMPARE(list.find(14).value_or(QString()), jp);
     QVERIFY(!list.read(path + QStringLiteral(".missing")));
     QCOMPARE(list.count(), 0);
+}
+
+void TestLinkCore::shippedErrorList()
+{
+    // The list beside the program holds both languages of the alarms the
+    // program itself names: the homing failure and the emergency stop.
+    ErrorList list;
+    QString why;
+    QVERIFY2(list.read(QDir(SourceDataDir()).filePath(QStringLiteral("error.lst")), &why),
+             qPrintable(why));
+    for (uint code : {0x0Bu, 0x0Eu}) {
+        QVERIFY2(list.find(code).has_value(), qPrintable(QString::number(code, 16)));
+        QVERIFY2(list.find(code + 100).has_value(), qPrintable(QString::number(code + 100, 16)));
+    }
 }
 
 void TestLinkCore::alarmDisplay_data()

@@ -64,7 +64,7 @@ struct DecodedFileModel
     bool isKT = true;
     bool selIsNewType = false;  // KT new generation
     QString devTypeNoText;      // "0" KT new, "1" KT old, "2" RW
-    bool vType = false;         // V-specification model
+    bool vType = false;         // V-type model
     QString size;               // three characters (" 42", "E42")
     QString speed;              // one letter
     int16_t stroke = 0;         // mm
@@ -73,7 +73,7 @@ struct DecodedFileModel
 // Decodes a model text in the short form of earlier versions (KT-42L-100,
 // two-character size; speed "E" stands for size E.. with speed L) or the
 // long form (KT- 28L-100, KT-E35L-050), with at most three suffix
-// characters after it, a "V" among them marking a V-specification model.
+// characters after it, a "V" among them marking a V-type model.
 // Nothing when the text does not name a model in either form (the
 // catalogue is not consulted here).
 std::optional<DecodedFileModel> DecodeModelText(const QString &model, const QString &newOld);
@@ -82,7 +82,7 @@ std::optional<DecodedFileModel> DecodeModelText(const QString &model, const QStr
 // stroke in three digits ("X" when longer), then a mark from the model's
 // homing code: a blank for a fixed homing method; for a model with a choice
 // "_" when it homes by pushing, nothing (new generation) or "V" (old
-// generation) for a V-specification model; nothing for a model the
+// generation) for a V-type model; nothing for a model the
 // catalogue does not list.
 QString DevTypeText2(const QString &family, const QString &size, const QString &speed, int stroke,
                      bool isNewType, bool vType, int homeCode);

@@ -326,6 +326,17 @@ void ParameterWindow::buildLayout()
             grid->addWidget(extra, r, col + 2);
     };
 
+    // Fields as wide as their longest value, not as the column.
+    const int digit = fontMetrics().horizontalAdvance(u'0');
+    for (int n = 1; n <= 20; ++n) {
+        if (QLineEdit *e = textFieldOf(n))
+            e->setFixedWidth(digit * 9 + 12);
+    }
+    txtVsiyou->setFixedWidth(digit * 3 + 12);
+    txtActuator->setFixedWidth(digit * 10 + 12);
+    for (QComboBox *c : {comboActSize, comboActSpeed, comboActStroke})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+
     // Left column: stroke, homing values and the nine speed steps.
     row(0, 0, 1, txtStroke, cmdSelectDevice);
     for (int n = 2; n <= 14; ++n)
@@ -342,7 +353,7 @@ void ParameterWindow::buildLayout()
     homingRow->addWidget(optVertical[0]);
     homingRow->addWidget(optVertical[1]);
     homingRow->addWidget(txtVsiyou);
-    txtVsiyou->setMaximumWidth(40);
+    homingRow->addStretch();
     row(r++, 3, 18, homing);
     row(r++, 3, 19, txtLead);
     row(r++, 3, 20, txtPulse);
@@ -352,6 +363,7 @@ void ParameterWindow::buildLayout()
     typeRow->setContentsMargins(0, 0, 0, 0);
     for (QRadioButton *b : optType)
         typeRow->addWidget(b);
+    typeRow->addStretch();
     row(r++, 3, 21, types);
 
     auto *model = new QWidget(framParameta);
@@ -361,6 +373,7 @@ void ParameterWindow::buildLayout()
     modelRow->addWidget(comboActSpeed);
     modelRow->addWidget(comboActStroke);
     modelRow->addWidget(txtActuator);
+    modelRow->addStretch();
     row(r++, 3, 22, model);
 
     auto *details = new QGridLayout(PictureExpPara);
@@ -373,6 +386,8 @@ void ParameterWindow::buildLayout()
     details->addWidget(optEmgLogic[1], 1, 2);
     grid->addWidget(PictureExpPara, r, 3, 2, 3);
     grid->setColumnMinimumWidth(2, 12);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(14, 1);
 
     auto *defaults = new QHBoxLayout;
     defaults->addWidget(chkUseDefoult);

@@ -542,7 +542,7 @@ QWidget *MainWindow::buildMoveFrame()
 
     framOut = named(new QFrame(frmMoveRepeat), QStringLiteral("framOut"));
     SetCaptionId(framOut, 34);
-    framOut->setFrameShape(QFrame::StyledPanel);
+    framOut->setStyleSheet(QStringLiteral("QFrame#framOut { border: 1px solid palette(mid); border-radius: 3px; }"));
     auto *out = new QHBoxLayout(framOut);
     out->setContentsMargins(8, 3, 8, 3);
     out->setSpacing(5);
@@ -584,17 +584,21 @@ QWidget *MainWindow::buildContinualPanel()
     flgdProgram->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flgdProgram->setSelectionMode(QAbstractItemView::SingleSelection);
     flgdProgram->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    flgdProgram->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    const int rowHeight = fontMetrics().height() + 4;
+    const int rowHeight = fontMetrics().height() + 2;
     flgdProgram->verticalHeader()->setMinimumSectionSize(rowHeight);
     flgdProgram->verticalHeader()->setDefaultSectionSize(rowHeight);
+    // The ten rows share the grid's height; no empty band below the last,
+    // and no scroll bar.
+    flgdProgram->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    flgdProgram->horizontalHeader()->setStretchLastSection(true);
+    flgdProgram->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int stepWidth = fontMetrics().horizontalAdvance(QStringLiteral("00")) + 14;
     const int posWidth = qMax(fontMetrics().horizontalAdvance(LoadText(45)) + 14,
                               fontMetrics().horizontalAdvance(QStringLiteral("Position")) + 14);
     flgdProgram->setColumnWidth(0, stepWidth);
     flgdProgram->setColumnWidth(1, posWidth);
-    flgdProgram->setFixedWidth(stepWidth + posWidth + 2 * flgdProgram->frameWidth() + 14);
-    flgdProgram->setMinimumHeight(6 * rowHeight);
+    flgdProgram->setFixedWidth(stepWidth + posWidth + 2 * flgdProgram->frameWidth() + 4);
+    flgdProgram->setMinimumHeight(10 * rowHeight + 2 * flgdProgram->frameWidth());
     h->addWidget(flgdProgram);
 
     txtEdit2 = named(new QLineEdit(pictRenzoku), QStringLiteral("txtEdit2"));
@@ -627,7 +631,7 @@ QWidget *MainWindow::buildContinualPanel()
     controls->addWidget(pictureSelectMode);
 
     frmTimer = named(new QFrame(pictRenzoku), QStringLiteral("frmTimer"));
-    frmTimer->setFrameShape(QFrame::StyledPanel);
+    frmTimer->setStyleSheet(QStringLiteral("QFrame#frmTimer { border: 1px solid palette(mid); border-radius: 3px; }"));
     auto *timer = new QGridLayout(frmTimer);
     timer->setContentsMargins(6, 4, 6, 4);
     timer->setVerticalSpacing(3);

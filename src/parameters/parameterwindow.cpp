@@ -964,8 +964,14 @@ void ParameterWindow::GetParametaValue()
         return;
     ParameterTransfer &t = *m_transfer;
     if (t.GetParametaValueProc() == 0) {
+        // A value the controller holds may not fit the program's variable
+        // (a pulse count above 32767): the window then keeps what it shows.
+        if (ParaDA2Hensu(m_para) != 0) {
+            m_prompter.tell(LoadText(ConversionError), Prompter::Icon::None);
+            t.releasePort();
+            return;
+        }
         setWindowTitle(LoadText(InsideCt));
-        ParaDA2Hensu(m_para);
         Disp_ParaData();
         m_para.gParaChanged = false;
         if (t.ReadCtActuatorSetting() == 0 && t.CompareActuatorSetting() == 1) {

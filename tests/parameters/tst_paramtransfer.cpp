@@ -69,6 +69,7 @@ private slots:
     void preChecksSendNothing();
     void readFromController_data();
     void readFromController();
+    void valueTooLargeForTheWindow();
     void roundTrip();
     void rwFileAgainstKt_data();
     void rwFileAgainstKt();
@@ -340,6 +341,21 @@ void TestParamTransfer::readFromController()
     click("cmdConpareCT");
     QCOMPARE(m_rig->lines(), kReadLines);
     QCOMPARE(m_rig->prompter.texts(), QStringList{kCtNg + "6,"});
+}
+
+// A pulse count the controller holds above what the window's variable can
+// take is refused; the window keeps what it showed.
+void TestParamTransfer::valueTooLargeForTheWindow()
+{
+    m_rig->sim.model().setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A010102FFFF"));
+    ParameterWindow &w = openWindow();
+    const QString title = w.windowTitle();
+    click("cmdParaRead");
+    QCOMPARE(m_rig->lines(), kReadLines);
+    QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while getting Value of Parameter Data."});
+    QCOMPARE(w.windowTitle(), title);
+    QCOMPARE(w.txtPulse->text(), QString());
+    QVERIFY(!m_rig->link->isPortOpen());
 }
 
 // A file's values go to the controller, come back into a fresh window and

@@ -201,57 +201,6 @@ private slots:
         QVERIFY(!DecodeParaBlock(1, reply, values));
     }
 
-    // What goes out and comes back is the same parameter set, except what
-    // the controller does not keep.
-    void writeThenReadBack_data()
-    {
-        QTest::addColumn<Tweak>("tweak");
-        QTest::addColumn<QString>("unmatched");
-        QTest::newRow("example") << Tweak([](ParameterSet &) {}) << "";
-        QTest::newRow("28L-100 sensor")
-            << Tweak([](ParameterSet &s) {
-                   s.gParaVertical = ParaValue::number(1);
-                   s.gParaActuator = QStringLiteral(" 28L-100");
-                   s.gParaActSize = QStringLiteral(" 28");
-                   s.gParaActStroke = 100;
-                   s.gParaStroke = 16777215;
-               })
-            << "";
-        QTest::newRow("KT old does not keep the homing method")
-            << Tweak([](ParameterSet &s) { s.gParaType = 1; s.gParaVertical = ParaValue::number(1); })
-            << "18,";
-        QTest::newRow("logic 2 comes back as B")
-            << Tweak([](ParameterSet &s) { s.gParaEmgLogic = 2; }) << "24,";
-    }
-
-    void writeThenReadBack()
-    {
-        QFETCH(Tweak, tweak);
-        QFETCH(QString, unmatched);
-
-        ParameterSet written = ExampleParameterSet();
-        tweak(written);
-        ParaPayloads out;
-        QCOMPARE(SetParaData2LngData(written, false, out), 0);
-
-        ParameterSet read = written;
-        for (int i = 0; i < ParaBlockCount; ++i) {
-            const QString reply = QStringLiteral("0RD") + out.gParaBlock[static_cast<size_t>(i)] + "\r\n";
-            QVERIFY(DecodeParaBlock(i, reply, read.ParaDA));
-        }
-        QCOMPARE(ParametaShogoProc(read, true), unmatched.isEmpty() ? 0 : 1);
-        QCOMPARE(read.gParaUnmatchNo, unmatched);
-
-        ParameterSet fresh;
-        fresh.ParaDA = read.ParaDA;
-        QCOMPARE(ParaDA2Hensu(fresh), 0);
-        if (unmatched.isEmpty()) {
-            QCOMPARE(ParaFileText(fresh), ParaFileText(written));
-            QCOMPARE(fresh.gParaActSize, written.gParaActSize);
-            QCOMPARE(fresh.gParaActStroke, written.gParaActStroke);
-        }
-    }
-
     void verificationComparesByValue_data()
     {
         QTest::addColumn<Tweak>("tweak");

@@ -14,9 +14,7 @@
 #include "position/positionverify.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 using Answer = Prompter::Answer;
@@ -52,8 +50,6 @@ private slots:
     void verifyWithController();
     void verifyWithFile();
     void menuVerifyTakesTheWholeTable();
-    void choiceDialog_data();
-    void choiceDialog();
 
 private:
     // Rows "vel,acc,mm" (or "" for an empty position) into the grid.
@@ -362,33 +358,6 @@ void TestTransfer::menuVerifyTakesTheWholeTable()
     QCOMPARE(m_rig->prompter.texts(),
              QStringList{"Data : indicated and inside of controller\n\nResult of Verification : OK"});
     QCOMPARE(m_rig->lines(), kReadLines);
-}
-
-void TestTransfer::choiceDialog_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<int>("choice");
-    QTest::newRow("file") << "cmdFileDataShogo" << int(frmDataShogo::File);
-    QTest::newRow("controller") << "cmdCtDataShogo" << int(frmDataShogo::Controller);
-    QTest::newRow("cancel") << "cmdCancelOfShogo" << int(frmDataShogo::None);
-}
-
-void TestTransfer::choiceDialog()
-{
-    QFETCH(QString, button);
-    QFETCH(int, choice);
-    int got = -1;
-    QString caption;
-    QTimer::singleShot(0, [&] {
-        auto *d = qobject_cast<frmDataShogo *>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        caption = d->cmdCtDataShogo->text();
-        d->findChild<QPushButton *>(button)->click();
-    });
-    got = frmDataShogo::Ask(nullptr);
-    QCOMPARE(got, choice);
-    QCOMPARE(caption, LoadText(89));
 }
 
 KTED_TEST_MAIN(TestTransfer)

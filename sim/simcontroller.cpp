@@ -35,7 +35,9 @@ SimController::SimController()
     // 2 mm, 400 pulses per revolution: the model a first run starts with.
     m_blocks[QStringLiteral("00")] = QStringLiteral("FF02000000FFFFFF");
     m_blocks[QStringLiteral("10")] = QStringLiteral("004E2002020202FF"); // 20000 pulses
-    m_blocks[QStringLiteral("11")] = QStringLiteral("285078010101FFFF"); // VEL1-3 10,20,30
+    // VEL1-3 10,20,30; homing byte 0 = home sensor, which reads back as a
+    // vertical mounting, as a KT new-generation actuator always is.
+    m_blocks[QStringLiteral("11")] = QStringLiteral("285078010100FFFF");
     m_blocks[QStringLiteral("12")] = QStringLiteral("8CA0B4C8DCF0FFFF"); // VEL4-9 35..60
     m_blocks[QStringLiteral("13")] = QStringLiteral("0A0A0A0101020190"); // lead 2, 400 p/rev
     m_blocks[QStringLiteral("14")] = QStringLiteral("1C4C006400FFFFFF"); // " 28" "L" 100, type 0

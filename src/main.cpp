@@ -1,11 +1,10 @@
 #include "app/appstate.h"
 #include "app/settingsstore.h"
-#include "catalogue/catalogue.h"
 #include "catalogue/listfiles.h"
 #include "ui/desktopfiledialogs.h"
 #include "ui/desktopprompter.h"
 #include "ui/mainwindow.h"
-#include "ui/startup.h"
+#include "ui/program.h"
 
 #include <QApplication>
 
@@ -48,13 +47,13 @@ int main(int argc, char *argv[])
     SettingsStore store;
     DesktopPrompter prompter;
     DesktopFileDialogs dialogs;
-    Catalogue catalogue(state, prompter, ListFileDir());
-
-    StartUp startUp(state, store, prompter, catalogue);
-    startUp.hooks().windowCreated = [&](MainWindow &window) {
+    Program program(state, store, prompter, dialogs, ListFileDir());
+    const auto wire = program.startUp().hooks().windowCreated;
+    program.startUp().hooks().windowCreated = [&](MainWindow &window) {
         prompter.setWindow(&window);
         dialogs.setWindow(&window);
+        wire(window);
     };
-    std::unique_ptr<MainWindow> window = startUp.run();
+    program.run();
     return app.exec();
 }

@@ -367,7 +367,7 @@ void TestLink::lateReplyDoesNotAnswerTheNextOperation()
 
     m_prompter->clear();
     QCOMPARE(runOperation(QStringLiteral("0RD"), QStringLiteral("11"), 23), 0);
-    QCOMPARE(m_link->state().gReply, QStringLiteral("0RD11285078010101FFFF\r\n"));
+    QCOMPARE(m_link->state().gReply, QStringLiteral("0RD11285078010100FFFF\r\n"));
     QVERIFY(m_prompter->shown().isEmpty());
     QCOMPARE(m_sim->receivedLines(), (QStringList{"0CM1", "0RD10", "0CM1", "0RD11"}));
 }

@@ -25,6 +25,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {556, 556}, {561, 564}, {571, 576}, {581, 581}, {585, 598}, {600, 602},
     // The link's reports of the serial device itself: lost, access refused.
     {620, 623},
+    // The lamps' lit and dark descriptions for screen readers.
+    {710, 711},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
 };

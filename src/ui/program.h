@@ -1,0 +1,92 @@
+#pragma once
+
+#include "link/commandsurface.h"
+#include "ui/startup.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class Catalogue;
+class ControllerLink;
+class ControllerModes;
+class FileDialogs;
+class MainWindow;
+class ParameterSet;
+class ParameterTransfer;
+class ParameterWindow;
+class PositionFileCommands;
+class PositionTransfer;
+class PositionVerify;
+class Prompter;
+class SettingsStore;
+class frmTrance;
+struct AppState;
+struct PositionData;
+
+// The whole program put together: the catalogue, the link to the
+// controller, the position and parameter commands, and the main window
+// wired to all of them. main() builds one with the desktop message and
+// file-dialog services; the end-to-end tests build one with scripted ones.
+class Program : public QObject, public CommandSurface
+{
+    Q_OBJECT
+public:
+    Program(AppState &state, SettingsStore &store, Prompter &prompter, FileDialogs &dialogs,
+            const QString &listFileDir, QObject *parent = nullptr);
+    ~Program() override;
+
+    // The start-up, whose hooks a caller may still change before run().
+    StartUp &startUp() { return m_startUp; }
+
+    // Runs the start-up; the main window is shown and waits for the user.
+    MainWindow &run();
+
+    MainWindow *window() const { return m_window.get(); }
+    Catalogue &catalogue() { return *m_catalogue; }
+    ControllerLink &link() { return *m_link; }
+    ControllerModes &modes() { return *m_modes; }
+    PositionData &positionData() { return *m_positionData; }
+    PositionFileCommands *fileCommands() const { return m_files.get(); }
+    PositionTransfer *positionTransfer() const { return m_transfer.get(); }
+    PositionVerify *positionVerify() const { return m_verify.get(); }
+    ParameterSet &parameters() { return *m_parameters; }
+    ParameterWindow *parameterWindow() const;
+    frmTrance *progressWindow() const { return m_progress.get(); }
+
+    // Opens the parameter window (View menu), or raises it when open.
+    void ShowParameterWindow();
+
+    // CommandSurface: the main window's command groups and busy flag.
+    void setCommandButtonsEnabled(bool enabled) override;
+    void setToolbarEnabled(bool enabled) override;
+    void setMenusEnabled(bool enabled) override;
+    void setResetButtonEnabled(bool enabled) override;
+    void setModeMenuEnabled(bool enabled) override;
+    void setBusy(bool busy) override;
+
+private:
+    void wire(MainWindow &window);
+    void wireLink(MainWindow &window);
+    void wirePositions(MainWindow &window);
+    bool readModelFromController(MainWindow &window);
+
+    AppState &m_state;
+    SettingsStore &m_store;
+    Prompter &m_prompter;
+    FileDialogs &m_dialogs;
+    std::unique_ptr<Catalogue> m_catalogue;
+    std::unique_ptr<ControllerLink> m_link;
+    std::unique_ptr<ControllerModes> m_modes;
+    std::unique_ptr<PositionData> m_positionData;
+    std::unique_ptr<ParameterSet> m_parameters;
+    StartUp m_startUp;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<frmTrance> m_progress;
+    std::unique_ptr<PositionFileCommands> m_files;
+    std::unique_ptr<PositionTransfer> m_transfer;
+    std::unique_ptr<PositionVerify> m_verify;
+    std::unique_ptr<ParameterTransfer> m_parameterTransfer;
+    QPointer<ParameterWindow> m_parameterWindow;
+};

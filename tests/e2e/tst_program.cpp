@@ -1,0 +1,264 @@
+// The whole program against the simulated controller: start-up, editing,
+// transfers, files and closing, driven through the main window's own
+// controls, with the user's answers in script.
+
+#include "app/appstate.h"
+#include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "position/positiongrid.h"
+#include "scriptedprompter.h"
+#include "simulatedcontroller.h"
+#include "testenv.h"
+#include "text/stringtable.h"
+#include "ui/lamp.h"
+#include "ui/mainwindow.h"
+#include "ui/program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QInputMethodEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+using Answer = Prompter::Answer;
+using Col = PositionGrid::Column;
+
+// One run of the program: a fresh settings store, the simulated controller
+// as COM1, and the main window after the start-up choice.
+struct Run
+{
+    explicit Run(int language, int choice)
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "KT-ED", "KT-ED").clear();
+        store = std::make_unique<SettingsStore>();
+        store->writeInt(SettingsKey::Language, language);
+        started = sim.start();
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        program = std::make_unique<Program>(state, *store, prompter, dialogs, SourceDataDir());
+        program->startUp().setShowSplash(false);
+        program->startUp().hooks().choose = [choice](const QString &, const QString &, const QString &,
+                                                     const QString &) { return choice; };
+    }
+
+    MainWindow &start()
+    {
+        MainWindow &w = program->run();
+        QApplication::setActiveWindow(&w);
+        return w;
+    }
+
+    QString file(const QString &name) const { return QDir(TestScratchDir()).filePath(name); }
+
+    // As the user types into a cell of the position table.
+    void type(int row, int column, const QString &text)
+    {
+        PositionGrid &grid = *program->window()->flgdData;
+        grid.setCurrentCell(row, column);
+        QTest::keyClicks(&grid, text.left(1));
+        QTest::keyClicks(grid.txtEdit(), text.mid(1));
+        QTest::keyClick(grid.txtEdit(), Qt::Key_Return);
+    }
+
+    // As the user types Japanese: the input method commits the text.
+    void typeComposed(int row, int column, const QString &text)
+    {
+        PositionGrid &grid = *program->window()->flgdData;
+        grid.setCurrentCell(row, column);
+        QInputMethodEvent composed;
+        composed.setCommitString(text);
+        QApplication::sendEvent(&grid, &composed);
+        QTest::keyClick(grid.txtEdit(), Qt::Key_Return);
+    }
+
+    QString cell(int row, int column) const
+    {
+        return program->window()->flgdData->cellText(row, column).trimmed();
+    }
+
+    AppState state;
+    std::unique_ptr<SettingsStore> store;
+    ScriptedPrompter prompter;
+    ScriptedFileDialogs dialogs;
+    SimulatedController sim;
+    bool started = false;
+    std::unique_ptr<Program> program;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startUpTakesTheControllersModel()
+    {
+        Run run(2, 0);
+        QVERIFY(run.started);
+        // The store remembers an RW model; the controller holds KT-28L-100.
+        run.store->writeText(SettingsKey::Device, "RW");
+        run.store->writeText(SettingsKey::DevSize, " 35");
+        run.store->writeText(SettingsKey::DevSpeed, "H");
+        MainWindow &w = run.start();
+
+        QCOMPARE(run.prompter.texts(), QStringList());
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.store->readText(SettingsKey::Device, ""), QStringLiteral("KT"));
+        QCOMPARE(run.store->readText(SettingsKey::DevSize, ""), QStringLiteral(" 28"));
+        QCOMPARE(run.store->readInt(SettingsKey::NewType, -1), 1);
+        QCOMPARE(run.state.gMaxPulse, 20000);
+        QCOMPARE(w.sbPanel[2]->text(), QStringLiteral("1mm = 200Pulse"));
+        QCOMPARE(run.sim.receivedLines().value(0), QStringLiteral("0CM1"));
+        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0RD14")));
+        // The port is released after the start-up unless it is held.
+        QVERIFY(!run.program->link().isPortOpen());
+        QVERIFY(!w.imgPortGreen->isLit());
+    }
+
+    void startUpWithoutControllerGoesOffline()
+    {
+        Run run(2, 0);
+        run.sim.pullDevice(); // nothing answers on COM1 any more
+        QTest::qWait(50);
+        MainWindow &w = run.start();
+        // The failure is told, then the stored (first-run) model is used.
+        QVERIFY(!run.prompter.texts().isEmpty());
+        const QString first = run.prompter.texts().first();
+        QVERIFY2(first.startsWith(LoadText(374)) || first.startsWith(LoadText(500))
+                     || first.contains(LoadText(620)),
+                 qPrintable(first));
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.state.gMaxPulse, 20000);
+    }
+
+    // Edit the table, write it to the controller, read it back into a fresh
+    // table and verify: the controller holds what the user typed.
+    void editWriteReadBackAndVerify()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        QCOMPARE(run.prompter.texts(), QStringList());
+
+        const QStringList vel{"5", "9", "1"};
+        const QStringList acc{"3", "1", "2"};
+        const QStringList mm{"12.5", "50", "100"};
+        for (int p = 1; p <= 3; ++p) {
+            run.type(p, Col::ColVel, vel[p - 1]);
+            run.type(p, Col::ColAcc, acc[p - 1]);
+            run.type(p, Col::ColMm, mm[p - 1]);
+        }
+        QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("12.500"));
+
+        run.prompter.answers({Answer::Ok, Answer::Ok});
+        run.sim.clearReceived();
+        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+        QVERIFY2(run.sim.receivedLines().contains(QStringLiteral("0WP153020009C4")),
+                 qPrintable(run.sim.receivedLines().join(' ')));
+        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0WP29102002710")));
+        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0WP31202004E20")));
+        QCOMPARE(run.prompter.lastText(), LoadText(466));
+        QVERIFY(w.cmdLoadtoCt->isEnabled());
+        QVERIFY(!w.gBusy);
+
+        // The file menu's verify against the controller: OK.
+        run.prompter.clear();
+        w.mnuFileShogoCt->trigger();
+        QVERIFY2(run.prompter.lastText().contains(LoadText(410)), qPrintable(run.prompter.lastText()));
+
+        // Change a position on the PC: the verification names it.
+        run.type(2, Col::ColVel, "8");
+        run.prompter.clear();
+        w.mnuFileShogoCt->trigger();
+        QVERIFY(run.prompter.lastText().contains(LoadText(407)));
+        QVERIFY(run.prompter.lastText().contains(LoadText(409) + QStringLiteral("2")));
+    }
+
+    // Save the table, start a new one, open the file again: byte for byte
+    // the same file when saved once more.
+    void saveNewOpenSaveGivesTheSameFile()
+    {
+        Run run(1, 1);
+        MainWindow &w = run.start();
+        for (int p = 1; p <= 3; ++p) {
+            run.type(p, Col::ColVel, QString::number(p));
+            run.type(p, Col::ColAcc, QString::number(4 - p));
+            run.type(p, Col::ColMm, QString::number(p * 10));
+        }
+        run.typeComposed(1, Col::ColComment, QStringLiteral("原点側ｽﾄｯﾊﾟ"));
+        const QString first = run.file("table.ktd");
+        run.dialogs.choose(first);
+        w.mnuFileSaveAs->trigger();
+        const QByteArray saved = readAll(first);
+        QVERIFY2(!saved.isEmpty(), qPrintable(run.prompter.texts().join(" | ")));
+        QVERIFY(saved.contains("\r\n"));
+        QCOMPARE(w.lblFileName->text(), QStringLiteral("table"));
+
+        w.mnuFileNew->trigger();
+        QCOMPARE(run.cell(1, Col::ColVel), QString());
+        run.dialogs.choose(first);
+        w.mnuFileOpen->trigger();
+        QCOMPARE(run.cell(1, Col::ColComment), QStringLiteral("原点側ｽﾄｯﾊﾟ"));
+        const QString second = run.file("again.ktd");
+        run.dialogs.choose(second);
+        w.mnuFileSaveAs->trigger();
+        QCOMPARE(readAll(second), saved);
+        QCOMPARE(run.prompter.unansweredCount(), 0);
+    }
+
+    // Closing with unsaved changes asks to save; Yes and then cancelling
+    // the file dialog keeps the window open, and nothing is stored.
+    void closingWithChangesKeepsTheWindowWhenTheSaveIsCancelled()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        run.type(1, Col::ColVel, "4");
+        run.prompter.answer(Answer::Yes);
+        run.dialogs.cancel();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(run.prompter.texts().value(0), LoadText(481) + QStringLiteral(" ") + LoadText(482));
+
+        run.prompter.answer(Answer::No);
+        QVERIFY(w.close());
+    }
+
+    // The adapter is pulled while the table is read from the controller:
+    // the user is told, the port is closed and the window works on.
+    void pulledAdapterDuringReadIsToldAndTheWindowGoesOn()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        run.sim.model().setMoveTimeScale(1.0);
+        run.sim.queueAnswer(); // 0CM1
+        run.sim.queuePull();   // the first read of a position
+        run.prompter.answers({Answer::Yes});
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
+        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(!run.program->link().isPortOpen());
+        QVERIFY(!w.gBusy);
+        QVERIFY(w.cmdGetfromCt->isEnabled());
+        QCOMPARE(run.prompter.texts().size(), 2);
+        QCOMPARE(run.prompter.texts().first(), LoadText(447));
+        QVERIFY(run.prompter.lastText().startsWith(LoadText(620)));
+        QVERIFY(run.prompter.lastText().endsWith(LoadText(621)));
+    }
+};
+
+KTED_TEST_MAIN(TestProgram)
+#include "tst_program.moc"

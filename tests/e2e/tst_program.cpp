@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QtTest>
 
@@ -183,8 +184,42 @@ private slots:
         run.type(2, Col::ColVel, "8");
         run.prompter.clear();
         w.mnuFileShogoCt->trigger();
-        QVERIFY(run.prompter.lastText().contains(LoadText(407)));
+        QVERIFY2(run.prompter.lastText().contains(LoadText(407)), qPrintable(run.prompter.texts().join(" | ")));
         QVERIFY(run.prompter.lastText().contains(LoadText(409) + QStringLiteral("2")));
+    }
+
+    // The rounding buttons start from the stored choice and, once clicked,
+    // decide how the editor snaps millimetres to whole pulses.
+    void roundingButtonsSetTheEditorsRounding_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("clicked"); // -1: none
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("stored up") << 1 << -1 << "0.020";
+        QTest::newRow("stored down") << 0 << -1 << "0.000";
+        QTest::newRow("stored up, down clicked") << 1 << 1 << "0.000";
+        QTest::newRow("stored down, up clicked") << 0 << 0 << "0.020";
+    }
+
+    void roundingButtonsSetTheEditorsRounding()
+    {
+        QFETCH(int, stored);
+        QFETCH(int, clicked);
+        QFETCH(QString, shown);
+        Run run(2, 1);
+        run.store->writeInt(SettingsKey::MmRoundUp, stored);
+        // KT-42H: lead 8 mm, 400 pulses, so 0.010 mm is exactly half a pulse,
+        // the one value where rounding up and down differ.
+        run.store->writeText(SettingsKey::DevSize, QStringLiteral(" 42"));
+        run.store->writeText(SettingsKey::DevSpeed, QStringLiteral("H"));
+        MainWindow &w = run.start();
+        QCOMPARE(run.state.gDevLead, int16_t(8));
+        QCOMPARE(w.optSutiSyori[0]->isChecked(), stored == 1);
+        if (clicked >= 0)
+            QTest::mouseClick(w.optSutiSyori[clicked], Qt::LeftButton, {}, QPoint(5, 5));
+        run.type(1, Col::ColMm, QStringLiteral("0.010"));
+        QCOMPARE(run.cell(1, Col::ColMm), shown);
+        QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), stored); // never written
     }
 
     // Save the table, start a new one, open the file again: byte for byte

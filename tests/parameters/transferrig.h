@@ -8,10 +8,10 @@
 #include "app/appstate.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
-#include "link/commandsurface.h"
 #include "link/controllerlink.h"
 #include "link/frmtrance.h"
 #include "link/portnames.h"
+#include "recordingsurface.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
@@ -21,23 +21,6 @@
 #include <QStringList>
 
 #include <memory>
-
-class RecordingSurface : public CommandSurface
-{
-public:
-    void setCommandButtonsEnabled(bool e) override { log << QStringLiteral("buttons %1").arg(e); }
-    void setToolbarEnabled(bool e) override { log << QStringLiteral("toolbar %1").arg(e); }
-    void setMenusEnabled(bool e) override { log << QStringLiteral("menus %1").arg(e); }
-    void setResetButtonEnabled(bool e) override { log << QStringLiteral("reset %1").arg(e); }
-    void setModeMenuEnabled(bool e) override { log << QStringLiteral("modemenu %1").arg(e); }
-    void setBusy(bool b) override
-    {
-        busy = b;
-        log << QStringLiteral("busy %1").arg(b);
-    }
-    QStringList log;
-    bool busy = false;
-};
 
 struct LinkRig
 {

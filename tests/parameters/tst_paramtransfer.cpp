@@ -51,486 +51,428 @@ QString writeParaFile(const QString &name, const QString &record)
     return path;
 }
 
+// A parameter window with a parameter set and a transfer of its own.
+struct Window
+{
+    explicit Window(LinkRig &r)
+        : transfer(r.app, set, *r.link, r.prompter, r.progress)
+        , window(r.app, set, *r.catalogue, r.prompter, r.dialogs, &transfer)
+    {
+        window.setCommandSurface(&r.surface);
+    }
+    ParameterSet set;
+    ParameterTransfer transfer;
+    ParameterWindow window;
+};
+
 } // namespace
 
 class TestParamTransfer : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void writeSendsEveryBlock_data();
-    void writeSendsEveryBlock();
-    void strokeCheckBeforeWriting_data();
-    void strokeCheckBeforeWriting();
-    void preChecksSendNothing_data();
-    void preChecksSendNothing();
-    void readFromController_data();
-    void readFromController();
-    void valueTooLargeForTheWindow();
-    void roundTrip();
-    void rwFileAgainstKt_data();
-    void rwFileAgainstKt();
-    void windowCannotBeClosedWhileACommandWaits();
-    void fileCommandsKeepUnsavedValues();
-    void startUp_data();
-    void startUp();
-
-private:
-    // A parameter window on the rig, with a parameter set of its own.
-    ParameterWindow &openWindow();
-    void loadFile(const QString &record);
-    void click(const char *button);
-    void useModel(const QString &size, int16_t stroke, int type);
-
     std::unique_ptr<LinkRig> m_rig;
-    std::vector<std::unique_ptr<ParameterSet>> m_sets;
-    std::vector<std::unique_ptr<ParameterTransfer>> m_transfers;
-    std::vector<std::unique_ptr<ParameterWindow>> m_windows;
+    std::vector<std::unique_ptr<Window>> m_windows;
+
+    ParameterWindow &openWindow()
+    {
+        m_windows.push_back(std::make_unique<Window>(*m_rig));
+        return m_windows.back()->window;
+    }
+
+    const ParameterSet &set() const { return m_windows.back()->set; }
+
+    void click(const char *button)
+    {
+        auto *b = m_windows.back()->window.findChild<QPushButton *>(QLatin1String(button));
+        QVERIFY(b);
+        QVERIFY(b->isEnabled());
+        b->click();
+    }
+
+    // Fills the newest window from a parameter file through its Open command.
+    void loadFile(const QString &record)
+    {
+        m_rig->dialogs.choose(writeParaFile(QStringLiteral("load.pmt"), record));
+        click("cmdReadParaFile");
+        QCOMPARE(m_rig->prompter.texts(), QStringList());
+    }
+
+    // The PC's model, as if selected before.
+    void useModel(const QString &size, int stroke, int type)
+    {
+        m_rig->app.gDevSize = size;
+        m_rig->app.gDevSpeed = QStringLiteral("L");
+        m_rig->app.gDevStroke = static_cast<int16_t>(stroke);
+        m_rig->app.gDevTypeNo = type;
+        m_rig->app.gIsKT = type != 2;
+        m_rig->app.gIsNewType = type == 0;
+        m_rig->app.gVertical = type == 0;
+    }
+
+private slots:
+    void init()
+    {
+        m_rig = std::make_unique<LinkRig>(QString::fromLatin1(QTest::currentTestFunction()) + u'-'
+                                          + QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY2(m_rig->started, qPrintable(m_rig->error));
+    }
+
+    void cleanup()
+    {
+        m_windows.clear();
+        m_rig.reset();
+    }
+
+    void writeParameters_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("pcSize");
+        QTest::addColumn<int>("pcStroke");
+        QTest::addColumn<int>("pcType");
+        QTest::addColumn<QList<uint32_t>>("positions");
+        QTest::addColumn<QList<Answer>>("answers");
+        QTest::addColumn<QStringList>("lines"); // after the positions' reads
+        QTest::addColumn<QStringList>("messages");
+
+        const QStringList e35{"0WD00FF020002BCFFFFFF", "0WD10000BB802020202FF", "0WD11F0A0F00A0A00FFFF",
+                              "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD142345003200FFFFFF"};
+        const QStringList reset{"0CM1", "0CM3"};
+        const QList<uint32_t> inside{100, 200, 300};
+        // The new stroke is 3000 pulses: position 1 exactly at it passes.
+        const QList<uint32_t> beyond{3000, 3001, 9000};
+        const QString strokeQuestion = QStringLiteral(
+            "Value of the position data exceeds the stroke.\n\n< Position No.2,3,>\n\n"
+            "It becomes an error unless the data is changed. Correct data.\n\nContinue writing parameters?");
+
+        QTest::newRow("E35, stroke 3000, offset 700, VEL 60")
+            << kE35 << "E35" << 50 << 0 << inside << QList<Answer>{Answer::Yes, Answer::Ok}
+            << e35 + reset + kActuatorLines << QStringList{kWrite, kReset};
+        QTest::newRow("28L-100 on KT old, no homing byte")
+            << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << " 28" << 100
+            << 1 << inside << QList<Answer>{Answer::Yes, Answer::Ok}
+            << QStringList{"0WD00FF02320000FFFFFF", "0WD10004E2002020202FF", "0WD1150A0F00A0AFFFFFF",
+                           "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD141C4C006401FFFFFF"}
+                   + reset + kActuatorLines
+            << QStringList{kWrite, kReset};
+        QTest::newRow("beyond the stroke, No sends nothing")
+            << kE35 << "E35" << 50 << 0 << beyond << QList<Answer>{Answer::Yes, Answer::No} << QStringList{}
+            << QStringList{kWrite, strokeQuestion};
+        QTest::newRow("beyond the stroke, Yes writes, reset declined")
+            << kE35 << "E35" << 50 << 0 << beyond << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
+            << e35 + kActuatorLines << QStringList{kWrite, strokeQuestion, kReset};
+    }
+
+    // Write to C/T: the positions are checked against the new stroke, the six
+    // blocks go out, the controller is reset and its actuator read back.
+    void writeParameters()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, pcSize);
+        QFETCH(int, pcStroke);
+        QFETCH(int, pcType);
+        QFETCH(QList<uint32_t>, positions);
+        QFETCH(QList<Answer>, answers);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, messages);
+
+        useModel(pcSize, pcStroke, pcType);
+        for (int n = 1; n <= 3; ++n)
+            m_rig->sim.model().setPosition(n, {1, 1, 0, 2, positions.value(n - 1)});
+        ParameterWindow &w = openWindow();
+        loadFile(record);
+        QSignalSpy stale(&w, &ParameterWindow::moveDataStale);
+        QSignalSpy reset(&w, &ParameterWindow::controllerReset);
+        for (Answer a : answers)
+            m_rig->prompter.answer(a);
+        click("cmdParaWrite");
+
+        QCOMPARE(m_rig->lines(), QStringList({"0CM1", "0RP1", "0RP2", "0RP3"}) + lines);
+        QCOMPARE(m_rig->prompter.texts(), messages);
+        QCOMPARE(m_rig->prompter.pendingAnswers(), 0);
+        const int resets = lines.contains(QStringLiteral("0CM3")) ? 1 : 0;
+        QCOMPARE(m_rig->sim.model().resetCount(), resets);
+        QCOMPARE(reset.count(), resets);
+        QCOMPARE(stale.count(), lines.isEmpty() ? 0 : 1);
+        QCOMPARE(w.lblParaWinStatus->text(), QString());
+        QVERIFY(!m_rig->progress.isVisible());
+        QVERIFY(!m_rig->link->isPortOpen());
+        // The main window was locked and set busy for the command, and freed.
+        QCOMPARE(m_rig->surface.log.first(), QStringLiteral("busy 1"));
+        QVERIFY(!m_rig->surface.busy);
+    }
+
+    void preChecksSendNothing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+
+        const QString invalid = QStringLiteral("Invalid volue for parameter No.%1.\n\nComfirm data value and try it again.");
+        QTest::newRow("empty field") << "txtJog2" << ""
+                                     << "No data in some of parameters.\n\nFill the data in and try it again.";
+        QTest::newRow("home offset 701") << "txtHomeOffset" << "701" << invalid.arg("2,");
+        QTest::newRow("VEL 61 and pulse 10000, listed in order")
+            << "txtKasokuSet5|txtPulse" << "61|10000" << invalid.arg("10,20,");
+        QTest::newRow("model not in the catalogue") << "comboActStroke" << "55" << invalid.arg("22,");
+        QTest::newRow("number too large for its variable") << "txtHomeOsikomi" << "40000" << invalid.arg("3,");
+    }
+
+    // Every command that sends or compares the window's values checks them
+    // first; a failed check is told and nothing reaches the controller.
+    void preChecksSendNothing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+
+        useModel(QStringLiteral("E35"), 50, 0);
+        ParameterWindow &w = openWindow();
+        loadFile(kE35);
+        const QStringList fields = field.split(u'|');
+        const QStringList texts = text.split(u'|');
+        for (int i = 0; i < fields.size(); ++i) {
+            if (auto *e = w.findChild<QLineEdit *>(fields[i]))
+                e->setText(texts[i]);
+            else if (auto *c = w.findChild<QComboBox *>(fields[i]))
+                c->setCurrentText(texts[i]);
+            else
+                QFAIL("no such field");
+        }
+        const int32_t strokeBefore = set().gParaStroke;
+
+        m_rig->prompter.answer(Answer::Yes);
+        click("cmdParaWrite");
+        click("cmdConpareCT");
+        QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, message, message}));
+        QCOMPARE(m_rig->lines(), QStringList());
+        QCOMPARE(set().gParaStroke, strokeBefore);
+    }
+
+    void readFromController_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("adopted");
+        QTest::newRow("keep the PC's model") << Answer::Cancel << false;
+        QTest::newRow("take the controller's model") << Answer::Ok << true;
+    }
+
+    // Read from C/T shows the controller's values; a VEL the controller holds
+    // as 43 quarters reads as 10.75, is shown rounded and fails the verification.
+    void readFromController()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(bool, adopted);
+
+        SimController &ct = m_rig->sim.model();
+        ct.setBlock(QStringLiteral("11"), QStringLiteral("2B28F00A0A00FFFF"));
+        ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        ParameterWindow &w = openWindow();
+        QSignalSpy adoptedSpy(&w, &ParameterWindow::deviceAdopted);
+        m_rig->prompter.answer(answer);
+        click("cmdParaRead");
+
+        QCOMPARE(m_rig->lines(), kReadLines + kActuatorLines);
+        QCOMPARE(m_rig->prompter.texts(), QStringList{kUnmatchedRead});
+        QCOMPARE(w.windowTitle(), QStringLiteral("Inside of C/T"));
+        double vel1 = 0;
+        QVERIFY(set().ParaDA[6].toNumber(vel1));
+        QCOMPARE(vel1, 10.75);
+        QCOMPARE(w.txtKasokuSet1->text(), QStringLiteral("11"));
+        QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
+        QCOMPARE(w.comboActSize->currentText(), QStringLiteral("E35"));
+        QCOMPARE(w.comboActStroke->currentText(), QStringLiteral("50"));
+        QVERIFY(w.optVertical[1]->isChecked());
+        QVERIFY(!set().gParaChanged);
+        QCOMPARE(adoptedSpy.count(), adopted ? 1 : 0);
+        QCOMPARE(m_rig->app.gDevSize, adopted ? QStringLiteral("E35") : QStringLiteral(" 28"));
+        QCOMPARE(m_rig->app.gDevStroke, adopted ? 50 : 100);
+
+        m_rig->sim.clearReceived();
+        m_rig->prompter.clear();
+        click("cmdConpareCT");
+        QCOMPARE(m_rig->lines(), kReadLines);
+        QCOMPARE(m_rig->prompter.texts(), QStringList{kCtNg + "6,"});
+    }
+
+    // A pulse count the controller holds above what the window's variable can
+    // take is refused; the window keeps what it showed.
+    void valueTooLargeForTheWindow()
+    {
+        m_rig->sim.model().setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A010102FFFF"));
+        ParameterWindow &w = openWindow();
+        const QString title = w.windowTitle();
+        click("cmdParaRead");
+        QCOMPARE(m_rig->lines(), kReadLines);
+        QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while getting Value of Parameter Data."});
+        QCOMPARE(w.windowTitle(), title);
+        QCOMPARE(w.txtPulse->text(), QString());
+        QVERIFY(!m_rig->link->isPortOpen());
+    }
+
+    // A file's values go to the controller, come back into a fresh window and
+    // verify against both; one changed field fails both verifications.
+    void roundTrip()
+    {
+        useModel(QStringLiteral("E35"), 50, 0);
+        for (int n = 1; n <= 3; ++n)
+            m_rig->sim.model().setPosition(n, {1, 1, 0, 2, 3000});
+        const QString file = writeParaFile(QStringLiteral("trip.pmt"), kE35);
+        openWindow();
+        m_rig->dialogs.choose(file);
+        click("cmdReadParaFile");
+        m_rig->prompter.answers({Answer::Yes, Answer::Ok});
+        click("cmdParaWrite");
+        QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, kReset}));
+
+        m_rig->prompter.clear();
+        ParameterWindow &fresh = openWindow();
+        click("cmdParaRead");
+        QCOMPARE(fresh.txtStroke->text(), QStringLiteral("3000"));
+        QCOMPARE(fresh.txtHomeOffset->text(), QStringLiteral("700"));
+        QCOMPARE(fresh.txtActuator->text(), QStringLiteral("E35L-050"));
+        const auto verifyBoth = [&] {
+            m_rig->prompter.clear();
+            click("cmdConpareCT");
+            m_rig->dialogs.choose(file);
+            click("cmdConpareFile");
+            return m_rig->prompter.texts();
+        };
+        const QString fileResult =
+            QStringLiteral("Parameters : indicated and saved into the file(trip.pmt)\n\nResult of Verification : ");
+        QCOMPARE(verifyBoth(), (QStringList{kCtOk, fileResult + "OK"}));
+        fresh.txtKasokuSet5->setText(QStringLiteral("50"));
+        QCOMPARE(verifyBoth(), (QStringList{kCtNg + "10,", fileResult + "NG.\n\n<Unmatched Parameter No.>\n10,"}));
+    }
+
+    // A file of the other family (15 values) against a KT window: asked
+    // first, then compared without the homing method.
+    void rwFileAgainstKt()
+    {
+        useModel(QStringLiteral("E35"), 50, 0);
+        openWindow();
+        loadFile(kE35);
+        const QString rw =
+            writeParaFile(QStringLiteral("rw.pmt"), QStringLiteral("3000,700,0,10,10,60,40,60,60,60,60,60,60,60,10\r\n"));
+        const QString question = QStringLiteral(
+            "The data is RW parameter.\n\nThere is not value in setting of <10.Vertical>.Verify of Vertical "
+            "setting will skip.\n\nAre you continue? ");
+        for (Answer a : {Answer::Cancel, Answer::Ok}) {
+            m_rig->dialogs.choose(rw);
+            m_rig->prompter.answer(a);
+            click("cmdConpareFile");
+        }
+        // The 15 values agree; 18 is left out and the rest were not in the file.
+        QCOMPARE(m_rig->prompter.texts(),
+                 (QStringList{question, question,
+                              "Parameters : indicated and saved into the file(rw.pmt)\n\nResult of "
+                              "Verification : NG.\n\n<Unmatched Parameter No.>\n16,17,19,20,22,"}));
+    }
+
+    // Closing the window while its command waits for the controller is
+    // refused; the command ends normally and the window can close afterwards.
+    void windowCannotBeClosedWhileACommandWaits()
+    {
+        ParameterWindow &w = openWindow();
+        w.show();
+        m_rig->sim.setReplyDelayMs(80);
+        bool closedDuringCommand = true;
+        bool busyDuringCommand = false;
+        QTimer::singleShot(30, &w, [&] {
+            busyDuringCommand = w.isBusy() && m_rig->surface.busy;
+            closedDuringCommand = w.close();
+        });
+        click("cmdParaRead");
+        QVERIFY(busyDuringCommand);
+        QVERIFY(!closedDuringCommand);
+        QCOMPARE(m_rig->lines(), kReadLines + kActuatorLines);
+        QVERIFY(w.close());
+    }
+
+    // Two answers that would lose what the user asked to keep: reading a file
+    // over unsaved changes whose save was cancelled, and a save that could not
+    // be written.
+    void fileCommandsKeepUnsavedValues()
+    {
+        useModel(QStringLiteral("E35"), 50, 0);
+        ParameterWindow &w = openWindow();
+        loadFile(kE35);
+        w.txtJog1->setText(QStringLiteral("25"));
+        QVERIFY(set().gParaChanged);
+
+        // Yes to saving, then the save dialog cancelled: no file is even asked
+        // for, and the window keeps its values.
+        const auto dialogsBefore = m_rig->dialogs.requests().size();
+        m_rig->prompter.answer(Answer::Yes);
+        m_rig->dialogs.cancel();
+        click("cmdReadParaFile");
+        QCOMPARE(m_rig->dialogs.requests().size(), dialogsBefore + 1);
+        QCOMPARE(m_rig->dialogs.requests().last().title, QStringLiteral("Save KT parameters to the file"));
+        QCOMPARE(w.txtJog1->text(), QStringLiteral("25"));
+
+        // A save into a folder that does not exist says so; the window still
+        // counts as changed.
+        m_rig->prompter.clear();
+        m_rig->dialogs.choose(QDir(TestScratchDir()).filePath(QStringLiteral("missing/p.pmt")));
+        click("cmdSaveParaFile");
+        QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while writing Parameter."});
+        QVERIFY(set().gParaChanged);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("messages");
+
+        QTest::newRow("controller answers") << "" << 0 << QStringList{"0CM1"} + kActuatorLines << QStringList{};
+        QTest::newRow("no controller")
+            << "silent" << 1 << QStringList{"0CM1"}
+            << QStringList{"Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?"
+                           "\n\n 2.Communication cables are connected?"};
+        QTest::newRow("no port") << "noport" << 1 << QStringList{}
+                                 << QStringList{"Failed in opening of a communication port."};
+        QTest::newRow("controller without lead") << "nolead" << 1 << QStringList{"0CM1"} + kActuatorLines
+                                                 << QStringList{"Fail to find device information..."};
+    }
+
+    // The start-up's read from the controller takes its model, or falls back.
+    void startUp()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, result);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, messages);
+
+        SimController &ct = m_rig->sim.model();
+        ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        if (fault == QLatin1String("silent"))
+            m_rig->sim.queueNoReply();
+        else if (fault == QLatin1String("noport"))
+            m_rig->settings->writeText(PortSettingsKey(1), QDir(TestScratchDir()).filePath("no-such-tty"));
+        else if (fault == QLatin1String("nolead"))
+            ct.setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A0101000190"));
+
+        int shown = 0;
+        const int rc = StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,
+                                         m_rig->prompter, m_rig->progress, [&shown] { ++shown; });
+        QCOMPARE(rc, result);
+        QCOMPARE(m_rig->lines(), lines);
+        QCOMPARE(m_rig->prompter.texts(), messages);
+        QVERIFY(!m_rig->progress.isVisible());
+        QCOMPARE(shown, result == 0 ? 1 : 0);
+        if (result == 0) {
+            QCOMPARE(m_rig->app.gDevSize, QStringLiteral("E35"));
+            QCOMPARE(m_rig->app.gDevStroke, 50);
+            QCOMPARE(m_rig->settings->readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
+            QCOMPARE(m_rig->app.gMaxPulse, 10000);
+        } else {
+            QCOMPARE(m_rig->app.gDevSize, QStringLiteral(" 28"));
+            QVERIFY(!m_rig->settings->contains(SettingsKey::DevSize));
+        }
+    }
 };
-
-void TestParamTransfer::init()
-{
-    m_rig = std::make_unique<LinkRig>(QString::fromLatin1(QTest::currentTestFunction()) + u'-'
-                                      + QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY2(m_rig->started, qPrintable(m_rig->error));
-}
-
-void TestParamTransfer::cleanup()
-{
-    m_windows.clear();
-    m_transfers.clear();
-    m_sets.clear();
-    m_rig.reset();
-}
-
-ParameterWindow &TestParamTransfer::openWindow()
-{
-    m_sets.push_back(std::make_unique<ParameterSet>());
-    m_transfers.push_back(std::make_unique<ParameterTransfer>(m_rig->app, *m_sets.back(), *m_rig->link,
-                                                              m_rig->prompter, m_rig->progress));
-    m_windows.push_back(std::make_unique<ParameterWindow>(m_rig->app, *m_sets.back(), *m_rig->catalogue,
-                                                          m_rig->prompter, m_rig->dialogs,
-                                                          m_transfers.back().get()));
-    m_windows.back()->setCommandSurface(&m_rig->surface);
-    return *m_windows.back();
-}
-
-void TestParamTransfer::click(const char *button)
-{
-    auto *b = m_windows.back()->findChild<QPushButton *>(QLatin1String(button));
-    QVERIFY(b);
-    QVERIFY(b->isEnabled());
-    b->click();
-}
-
-// Fills the newest window from a parameter file through its Open command.
-void TestParamTransfer::loadFile(const QString &record)
-{
-    m_rig->dialogs.choose(writeParaFile(QStringLiteral("load.pmt"), record));
-    click("cmdReadParaFile");
-    QCOMPARE(m_rig->prompter.texts(), QStringList());
-}
-
-// The PC's model, as if selected before.
-void TestParamTransfer::useModel(const QString &size, int16_t stroke, int type)
-{
-    m_rig->app.gDevSize = size;
-    m_rig->app.gDevSpeed = QStringLiteral("L");
-    m_rig->app.gDevStroke = stroke;
-    m_rig->app.gDevTypeNo = type;
-    m_rig->app.gIsKT = type != 2;
-    m_rig->app.gIsNewType = type == 0;
-    m_rig->app.gVertical = type == 0;
-}
-
-void TestParamTransfer::writeSendsEveryBlock_data()
-{
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("pcSize");
-    QTest::addColumn<int>("pcStroke");
-    QTest::addColumn<int>("pcType");
-    QTest::addColumn<QStringList>("blocks");
-
-    QTest::newRow("E35, stroke 3000, offset 700, VEL 60")
-        << kE35 << "E35" << 50 << 0
-        << QStringList{"0WD00FF020002BCFFFFFF", "0WD10000BB802020202FF", "0WD11F0A0F00A0A00FFFF",
-                       "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD142345003200FFFFFF"};
-    QTest::newRow("28L-100 on KT old, no homing byte")
-        << QStringLiteral("20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n")
-        << " 28" << 100 << 1
-        << QStringList{"0WD00FF02320000FFFFFF", "0WD10004E2002020202FF", "0WD1150A0F00A0AFFFFFF",
-                       "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD141C4C006401FFFFFF"};
-}
-
-// Write to C/T: the positions are checked against the new stroke, the six
-// blocks go out, the controller is reset and its actuator read back.
-void TestParamTransfer::writeSendsEveryBlock()
-{
-    QFETCH(QString, record);
-    QFETCH(QString, pcSize);
-    QFETCH(int, pcStroke);
-    QFETCH(int, pcType);
-    QFETCH(QStringList, blocks);
-
-    useModel(pcSize, static_cast<int16_t>(pcStroke), pcType);
-    // Positions well inside any stroke of the rows.
-    for (int n = 1; n <= 3; ++n)
-        m_rig->sim.model().setPosition(n, {1, 1, 0, 2, static_cast<uint32_t>(n * 100)});
-
-    ParameterWindow &w = openWindow();
-    loadFile(record);
-    QSignalSpy stale(&w, &ParameterWindow::moveDataStale);
-    QSignalSpy reset(&w, &ParameterWindow::controllerReset);
-    m_rig->prompter.answers({Answer::Yes, Answer::Ok});
-    click("cmdParaWrite");
-
-    const QStringList expected = QStringList{"0CM1", "0RP1", "0RP2", "0RP3"} + blocks
-                                 + QStringList{"0CM1", "0CM3"} + kActuatorLines;
-    QCOMPARE(m_rig->lines(), expected);
-    QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, kReset}));
-    QCOMPARE(m_rig->sim.model().resetCount(), 1);
-    QCOMPARE(stale.count(), 1);
-    QCOMPARE(reset.count(), 1);
-    QCOMPARE(w.lblParaWinStatus->text(), QString());
-    QVERIFY(!m_rig->progress.isVisible());
-    QVERIFY(!m_rig->link->isPortOpen());
-    // The main window was locked and set busy for the command, and freed.
-    QCOMPARE(m_rig->surface.log.first(), QStringLiteral("busy 1"));
-    QVERIFY(!m_rig->surface.busy);
-}
-
-void TestParamTransfer::strokeCheckBeforeWriting_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("No sends nothing") << Answer::No << false;
-    QTest::newRow("Yes writes all the same") << Answer::Yes << true;
-}
-
-void TestParamTransfer::strokeCheckBeforeWriting()
-{
-    QFETCH(Answer, answer);
-    QFETCH(bool, written);
-
-    useModel(QStringLiteral("E35"), 50, 0);
-    // The new stroke is 3000 pulses: position 1 exactly at it passes.
-    m_rig->sim.model().setPosition(1, {1, 1, 0, 2, 3000});
-    m_rig->sim.model().setPosition(2, {1, 1, 0, 2, 3001});
-    m_rig->sim.model().setPosition(3, {1, 1, 0, 2, 9000});
-    openWindow();
-    loadFile(kE35);
-    m_rig->prompter.answers({Answer::Yes, answer, Answer::Cancel});
-    click("cmdParaWrite");
-
-    const QString question = QStringLiteral(
-        "Value of the position data exceeds the stroke.\n\n< Position No.2,3,>\n\n"
-        "It becomes an error unless the data is changed. Correct data.\n\nContinue writing parameters?");
-    QCOMPARE(m_rig->prompter.texts().value(1), question);
-    const QStringList checked{"0CM1", "0RP1", "0RP2", "0RP3"};
-    if (!written) {
-        QCOMPARE(m_rig->lines(), checked);
-        QCOMPARE(m_rig->prompter.texts().size(), 2);
-        QCOMPARE(m_rig->sim.model().block(QStringLiteral("10")), QStringLiteral("004E2002020202FF"));
-    } else {
-        QCOMPARE(m_rig->lines().mid(4, 6).size(), 6);
-        QCOMPARE(m_rig->sim.model().block(QStringLiteral("10")), QStringLiteral("000BB802020202FF"));
-        // The reset was declined: nothing but the actuator read follows.
-        QCOMPARE(m_rig->lines().mid(10), kActuatorLines);
-        QCOMPARE(m_rig->sim.model().resetCount(), 0);
-    }
-    QVERIFY(!m_rig->progress.isVisible());
-}
-
-void TestParamTransfer::preChecksSendNothing_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("empty field") << "txtJog2" << ""
-                                 << "No data in some of parameters.\n\nFill the data in and try it again.";
-    QTest::newRow("home offset 701")
-        << "txtHomeOffset" << "701"
-        << "Invalid volue for parameter No.2,.\n\nComfirm data value and try it again.";
-    QTest::newRow("VEL 61 and pulse 10000, listed in order")
-        << "txtKasokuSet5|txtPulse" << "61|10000"
-        << "Invalid volue for parameter No.10,20,.\n\nComfirm data value and try it again.";
-    QTest::newRow("model not in the catalogue")
-        << "comboActStroke" << "55" << "Invalid volue for parameter No.22,.\n\nComfirm data value and try it again.";
-    QTest::newRow("number too large for its variable")
-        << "txtHomeOsikomi" << "40000"
-        << "Invalid volue for parameter No.3,.\n\nComfirm data value and try it again.";
-}
-
-// Every command that sends or compares the window's values checks them
-// first; a failed check is told and nothing reaches the controller.
-void TestParamTransfer::preChecksSendNothing()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-
-    useModel(QStringLiteral("E35"), 50, 0);
-    ParameterWindow &w = openWindow();
-    loadFile(kE35);
-    const QStringList fields = field.split(u'|');
-    const QStringList texts = text.split(u'|');
-    for (int i = 0; i < fields.size(); ++i) {
-        if (auto *e = w.findChild<QLineEdit *>(fields[i]))
-            e->setText(texts[i]);
-        else if (auto *c = w.findChild<QComboBox *>(fields[i]))
-            c->setCurrentText(texts[i]);
-        else
-            QFAIL("no such field");
-    }
-    const ParameterSet before = *m_sets.back();
-
-    m_rig->prompter.answer(Answer::Yes);
-    click("cmdParaWrite");
-    click("cmdConpareCT");
-    QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, message, message}));
-    QCOMPARE(m_rig->lines(), QStringList());
-    QCOMPARE(m_sets.back()->gParaStroke, before.gParaStroke);
-}
-
-void TestParamTransfer::readFromController_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<bool>("adopted");
-    QTest::newRow("keep the PC's model") << Answer::Cancel << false;
-    QTest::newRow("take the controller's model") << Answer::Ok << true;
-}
-
-// Read from C/T shows the controller's values; a VEL the controller holds
-// as 43 quarters reads as 10.75, is shown rounded and fails the verification.
-void TestParamTransfer::readFromController()
-{
-    QFETCH(Answer, answer);
-    QFETCH(bool, adopted);
-
-    SimController &ct = m_rig->sim.model();
-    ct.setBlock(QStringLiteral("11"), QStringLiteral("2B28F00A0A00FFFF"));
-    ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
-    ParameterWindow &w = openWindow();
-    QSignalSpy adoptedSpy(&w, &ParameterWindow::deviceAdopted);
-    m_rig->prompter.answer(answer);
-    click("cmdParaRead");
-
-    QCOMPARE(m_rig->lines(), kReadLines + kActuatorLines);
-    QCOMPARE(m_rig->prompter.texts(), QStringList{kUnmatchedRead});
-    QCOMPARE(w.windowTitle(), QStringLiteral("Inside of C/T"));
-    const ParameterSet &p = *m_sets.back();
-    double vel1 = 0;
-    QVERIFY(p.ParaDA[6].toNumber(vel1));
-    QCOMPARE(vel1, 10.75);
-    QCOMPARE(w.txtKasokuSet1->text(), QStringLiteral("11"));
-    QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
-    QCOMPARE(w.comboActSize->currentText(), QStringLiteral("E35"));
-    QCOMPARE(w.comboActStroke->currentText(), QStringLiteral("50"));
-    QVERIFY(w.optVertical[1]->isChecked());
-    QVERIFY(!p.gParaChanged);
-    QCOMPARE(adoptedSpy.count(), adopted ? 1 : 0);
-    QCOMPARE(m_rig->app.gDevSize, adopted ? QStringLiteral("E35") : QStringLiteral(" 28"));
-    QCOMPARE(m_rig->app.gDevStroke, adopted ? 50 : 100);
-
-    m_rig->sim.clearReceived();
-    m_rig->prompter.clear();
-    click("cmdConpareCT");
-    QCOMPARE(m_rig->lines(), kReadLines);
-    QCOMPARE(m_rig->prompter.texts(), QStringList{kCtNg + "6,"});
-}
-
-// A pulse count the controller holds above what the window's variable can
-// take is refused; the window keeps what it showed.
-void TestParamTransfer::valueTooLargeForTheWindow()
-{
-    m_rig->sim.model().setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A010102FFFF"));
-    ParameterWindow &w = openWindow();
-    const QString title = w.windowTitle();
-    click("cmdParaRead");
-    QCOMPARE(m_rig->lines(), kReadLines);
-    QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while getting Value of Parameter Data."});
-    QCOMPARE(w.windowTitle(), title);
-    QCOMPARE(w.txtPulse->text(), QString());
-    QVERIFY(!m_rig->link->isPortOpen());
-}
-
-// A file's values go to the controller, come back into a fresh window and
-// verify against both; one changed field fails both verifications.
-void TestParamTransfer::roundTrip()
-{
-    useModel(QStringLiteral("E35"), 50, 0);
-    for (int n = 1; n <= 3; ++n)
-        m_rig->sim.model().setPosition(n, {1, 1, 0, 2, 3000});
-    const QString file = writeParaFile(QStringLiteral("trip.pmt"), kE35);
-    openWindow();
-    m_rig->dialogs.choose(file);
-    click("cmdReadParaFile");
-    m_rig->prompter.answers({Answer::Yes, Answer::Ok});
-    click("cmdParaWrite");
-    QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, kReset}));
-
-    m_rig->prompter.clear();
-    ParameterWindow &fresh = openWindow();
-    click("cmdParaRead");
-    QCOMPARE(fresh.txtStroke->text(), QStringLiteral("3000"));
-    QCOMPARE(fresh.txtHomeOffset->text(), QStringLiteral("700"));
-    QCOMPARE(fresh.txtActuator->text(), QStringLiteral("E35L-050"));
-    click("cmdConpareCT");
-    m_rig->dialogs.choose(file);
-    click("cmdConpareFile");
-    const QString fileOk = QStringLiteral(
-        "Parameters : indicated and saved into the file(trip.pmt)\n\nResult of Verification : OK");
-    QCOMPARE(m_rig->prompter.texts(), (QStringList{kCtOk, fileOk}));
-
-    m_rig->prompter.clear();
-    fresh.txtKasokuSet5->setText(QStringLiteral("50"));
-    click("cmdConpareCT");
-    m_rig->dialogs.choose(file);
-    click("cmdConpareFile");
-    const QString fileNg = QStringLiteral(
-        "Parameters : indicated and saved into the file(trip.pmt)\n\nResult of Verification : NG.\n\n"
-        "<Unmatched Parameter No.>\n10,");
-    QCOMPARE(m_rig->prompter.texts(), (QStringList{kCtNg + "10,", fileNg}));
-}
-
-void TestParamTransfer::rwFileAgainstKt_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<QStringList>("after");
-    const QString question = QStringLiteral(
-        "The data is RW parameter.\n\nThere is not value in setting of <10.Vertical>.Verify of Vertical "
-        "setting will skip.\n\nAre you continue? ");
-    QTest::newRow("Cancel compares nothing") << Answer::Cancel << QStringList{question};
-    // The 15 values agree; 18 is left out and the rest were not in the file.
-    QTest::newRow("OK compares without the homing method")
-        << Answer::Ok
-        << QStringList{question, "Parameters : indicated and saved into the file(rw.pmt)\n\nResult of "
-                                 "Verification : NG.\n\n<Unmatched Parameter No.>\n16,17,19,20,22,"};
-}
-
-void TestParamTransfer::rwFileAgainstKt()
-{
-    QFETCH(Answer, answer);
-    QFETCH(QStringList, after);
-
-    useModel(QStringLiteral("E35"), 50, 0);
-    openWindow();
-    loadFile(kE35);
-    m_rig->dialogs.choose(
-        writeParaFile(QStringLiteral("rw.pmt"), QStringLiteral("3000,700,0,10,10,60,40,60,60,60,60,60,60,60,10\r\n")));
-    m_rig->prompter.answer(answer);
-    click("cmdConpareFile");
-    QCOMPARE(m_rig->prompter.texts(), after);
-}
-
-// Closing the window while its command waits for the controller is
-// refused; the command ends normally and the window can close afterwards.
-void TestParamTransfer::windowCannotBeClosedWhileACommandWaits()
-{
-    ParameterWindow &w = openWindow();
-    w.show();
-    m_rig->sim.setReplyDelayMs(80);
-    bool closedDuringCommand = true;
-    bool busyDuringCommand = false;
-    QTimer::singleShot(30, &w, [&] {
-        busyDuringCommand = w.isBusy() && m_rig->surface.busy;
-        closedDuringCommand = w.close();
-    });
-    click("cmdParaRead");
-    QVERIFY(busyDuringCommand);
-    QVERIFY(!closedDuringCommand);
-    QCOMPARE(m_rig->lines(), kReadLines + kActuatorLines);
-    QVERIFY(w.close());
-}
-
-// Two answers that would lose what the user asked to keep: reading a file
-// over unsaved changes whose save was cancelled, and a save that could not
-// be written.
-void TestParamTransfer::fileCommandsKeepUnsavedValues()
-{
-    useModel(QStringLiteral("E35"), 50, 0);
-    ParameterWindow &w = openWindow();
-    loadFile(kE35);
-    w.txtJog1->setText(QStringLiteral("25"));
-    QVERIFY(m_sets.back()->gParaChanged);
-
-    // Yes to saving, then the save dialog cancelled: no file is even asked
-    // for, and the window keeps its values.
-    const auto dialogsBefore = m_rig->dialogs.requests().size();
-    m_rig->prompter.answer(Answer::Yes);
-    m_rig->dialogs.cancel();
-    click("cmdReadParaFile");
-    QCOMPARE(m_rig->dialogs.requests().size(), dialogsBefore + 1);
-    QCOMPARE(m_rig->dialogs.requests().last().title, QStringLiteral("Save KT parameters to the file"));
-    QCOMPARE(w.txtJog1->text(), QStringLiteral("25"));
-
-    // A save into a folder that does not exist says so; the window still
-    // counts as changed.
-    m_rig->prompter.clear();
-    m_rig->dialogs.choose(QDir(TestScratchDir()).filePath(QStringLiteral("missing/p.pmt")));
-    click("cmdSaveParaFile");
-    QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while writing Parameter."});
-    QVERIFY(m_sets.back()->gParaChanged);
-}
-
-void TestParamTransfer::startUp_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QStringList>("messages");
-
-    QTest::newRow("controller answers") << "" << 0 << QStringList{"0CM1"} + kActuatorLines << QStringList{};
-    QTest::newRow("no controller")
-        << "silent" << 1 << QStringList{"0CM1"}
-        << QStringList{"Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?"
-                       "\n\n 2.Communication cables are connected?"};
-    QTest::newRow("no port") << "noport" << 1 << QStringList{}
-                             << QStringList{"Failed in opening of a communication port."};
-    QTest::newRow("controller without lead")
-        << "nolead" << 1 << QStringList{"0CM1"} + kActuatorLines
-        << QStringList{"Fail to find device information..."};
-}
-
-// The start-up's read from the controller takes its model, or falls back.
-void TestParamTransfer::startUp()
-{
-    QFETCH(QString, fault);
-    QFETCH(int, result);
-    QFETCH(QStringList, lines);
-    QFETCH(QStringList, messages);
-
-    SimController &ct = m_rig->sim.model();
-    ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
-    if (fault == QLatin1String("silent"))
-        m_rig->sim.queueNoReply();
-    else if (fault == QLatin1String("noport"))
-        m_rig->settings->writeText(PortSettingsKey(1), QDir(TestScratchDir()).filePath("no-such-tty"));
-    else if (fault == QLatin1String("nolead"))
-        ct.setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A0101000190"));
-
-    int shown = 0;
-    const int rc = StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,
-                                     m_rig->prompter, m_rig->progress, [&shown] { ++shown; });
-    QCOMPARE(rc, result);
-    QCOMPARE(m_rig->lines(), lines);
-    QCOMPARE(m_rig->prompter.texts(), messages);
-    QVERIFY(!m_rig->progress.isVisible());
-    QCOMPARE(shown, result == 0 ? 1 : 0);
-    if (result == 0) {
-        QCOMPARE(m_rig->app.gDevSize, QStringLiteral("E35"));
-        QCOMPARE(m_rig->app.gDevStroke, 50);
-        QCOMPARE(m_rig->settings->readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
-        QCOMPARE(m_rig->app.gMaxPulse, 10000);
-    } else {
-        QCOMPARE(m_rig->app.gDevSize, QStringLiteral(" 28"));
-        QVERIFY(!m_rig->settings->contains(SettingsKey::DevSize));
-    }
-}
 
 KTED_TEST_MAIN(TestParamTransfer)
 #include "tst_paramtransfer.moc"

@@ -11,6 +11,7 @@
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
 #include "link/portnames.h"
+#include "recordingsurface.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
@@ -50,19 +51,6 @@ const QString kHomeSensor = QStringLiteral(
     "Communication error occurs!\n\nError No.0B\n\n[Home sensor not found]\n\nIn order to reset "
     "an error, please turn OFF a power supply at once.");
 const QString kUnlisted = QStringLiteral("No contents for this Error No.");
-
-// Records what the link's menu commands did to the main window.
-class RecordingSurface : public CommandSurface
-{
-public:
-    void setCommandButtonsEnabled(bool e) override { log << QStringLiteral("buttons %1").arg(e); }
-    void setToolbarEnabled(bool e) override { log << QStringLiteral("toolbar %1").arg(e); }
-    void setMenusEnabled(bool e) override { log << QStringLiteral("menus %1").arg(e); }
-    void setResetButtonEnabled(bool e) override { log << QStringLiteral("reset %1").arg(e); }
-    void setModeMenuEnabled(bool e) override { log << QStringLiteral("modemenu %1").arg(e); }
-    void setBusy(bool b) override { log << QStringLiteral("busy %1").arg(b); }
-    QStringList log;
-};
 
 // Script of the controller's answers, one entry per received line:
 //   "*"        the controller's own answer

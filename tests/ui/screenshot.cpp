@@ -50,17 +50,6 @@ int main(int argc, char *argv[])
         window->optSelectMove[1]->click();
     }
     QTest::qWait(300);
-    if (qEnvironmentVariableIsSet("KTED_SHOT_SIZES")) {
-        for (const char *name : {"centralArea", "modeRow", "frmTrancefer", "frmDataEdit", "framAlarm",
-                                 "frmMoveRepeat", "pictRenzoku", "pictSentaku", "flgdData", "flgdProgram",
-                                 "tbToolBar", "sbStatusBar", "menuBar"}) {
-            auto *w = window->findChild<QWidget *>(QLatin1String(name));
-            if (w)
-                std::fprintf(stderr, "%-14s min %4dx%-4d hint %4dx%-4d now %4dx%d\n", name,
-                             w->minimumSizeHint().width(), w->minimumSizeHint().height(),
-                             w->sizeHint().width(), w->sizeHint().height(), w->width(), w->height());
-        }
-    }
     if (!window->grab().save(out)) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;

@@ -431,9 +431,12 @@ void TestLink::pulledDeviceEndsTheTransaction()
     QVERIFY(!m_link->portLampLit());
 
     // The program goes on: the next operation finds no device and says so.
+    // (Another test program running beside this one may have been given the
+    // freed terminal number meanwhile; then the open is refused instead.)
     m_prompter->clear();
     QCOMPARE(runOperation(QStringLiteral("0RD"), QStringLiteral("10"), 23), 1);
-    QCOMPARE(m_prompter->texts(), QStringList{kOpenFailed});
+    QCOMPARE(m_prompter->texts().size(), 1);
+    QVERIFY(m_prompter->texts().first().startsWith(kOpenFailed));
 }
 
 void TestLink::refusedAccessSaysHowToGetIt()

@@ -1,17 +1,19 @@
-// Takes pictures of the main window for the documentation: the window as
-// the start-up leaves it (offline path, the stored or the default model),
-// saved as PNG. Not a test; run it under a display (e.g. xvfb-run).
+// Takes pictures of the program's windows for the documentation: the main
+// window as the start-up leaves it (offline path, the stored or the default
+// model), or the parameter window, saved as PNG. Not a test; run it under a
+// display (e.g. xvfb-run).
 //
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
-//                   [move]      (the window in Move mode, selective panel)
+//                   [move]      (the main window in Move mode, selective panel)
+//                   [param]     (the parameter window)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
-#include "catalogue/catalogue.h"
+#include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "testenv.h"
 #include "ui/mainwindow.h"
-#include "ui/startup.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -25,32 +27,37 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
+    const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
     store.sync();
     AppState state;
     ScriptedPrompter prompter;
-    Catalogue catalogue(state, prompter, SourceDataDir());
-    StartUp startUp(state, store, prompter, catalogue);
-    startUp.setShowSplash(false);
-    startUp.hooks().choose = [](const QString &, const QString &, const QString &, const QString &) {
-        return 1;
-    };
-    auto window = startUp.run();
+    ScriptedFileDialogs dialogs;
+    Program program(state, store, prompter, dialogs, SourceDataDir());
+    program.startUp().setShowSplash(false);
+    program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
+                                          const QString &) { return 1; };
+    MainWindow *window = &program.run();
     if (moveMode) {
         window->gLastPos = 2;
         window->optModeSelect[0]->click();
         window->optSelectMove[1]->click();
     }
+    QWidget *shown = window;
+    if (parameters) {
+        program.ShowParameterWindow();
+        shown = program.parameterWindow();
+    }
     QTest::qWait(300);
-    if (!window->grab().save(out)) {
+    if (!shown->grab().save(out)) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }

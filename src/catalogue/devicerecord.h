@@ -21,7 +21,7 @@ struct DeviceRecord
 };
 
 // The homing code of a catalogue model. Code 1 also marks models that
-// exist as V-specification variants.
+// exist as V-type variants.
 enum HomeCode : int {
     HomeFixedPushing = 0,   // homing method fixed to "Pushing"
     HomeUserChoice = 1,     // the user chooses the homing method

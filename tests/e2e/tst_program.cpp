@@ -133,15 +133,12 @@ private slots:
     void startUpWithoutControllerGoesOffline()
     {
         Run run(2, 0);
-        run.sim.pullDevice(); // nothing answers on COM1 any more
-        QTest::qWait(50);
+        // COM1 names a device that does not exist (a freed terminal number
+        // could be handed to another test program running beside this one).
+        qputenv("KTED_COM1", run.file("no-such-device").toLocal8Bit());
         MainWindow &w = run.start();
         // The failure is told, then the stored (first-run) model is used.
-        QVERIFY(!run.prompter.texts().isEmpty());
-        const QString first = run.prompter.texts().first();
-        QVERIFY2(first.startsWith(LoadText(374)) || first.startsWith(LoadText(500))
-                     || first.contains(LoadText(620)),
-                 qPrintable(first));
+        QCOMPARE(run.prompter.texts(), QStringList{LoadText(374)});
         QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
         QCOMPARE(run.state.gMaxPulse, 20000);
     }

@@ -21,6 +21,22 @@ public:
     virtual Answer ask(const QString &text, Buttons buttons, Icon icon,
                        const QString &caption = QString()) = 0;
 
+    // The answer of a box closed without a button: OK for a box with OK
+    // only, No for Yes/No, Cancel otherwise.
+    static Answer closedAnswer(Buttons buttons)
+    {
+        switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+        case Buttons::YesNoCancel:
+            break;
+        }
+        return Answer::Cancel;
+    }
+
     // A message with OK only.
     void tell(const QString &text, Icon icon = Icon::Exclamation,
               const QString &caption = QString())

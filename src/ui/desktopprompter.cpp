@@ -81,14 +81,5 @@ Prompter::Answer DesktopPrompter::ask(const QString &text, Buttons buttons, Icon
         break;
     }
     // No button at all (the box was destroyed under us): the safe answer.
-    switch (buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-        return Answer::No;
-    case Buttons::OkCancel:
-    case Buttons::YesNoCancel:
-        break;
-    }
-    return Answer::Cancel;
+    return closedAnswer(buttons);
 }

@@ -10,16 +10,7 @@ Prompter::Answer ScriptedPrompter::ask(const QString &text, Buttons buttons, Ico
         return m_answers.takeFirst();
     if (buttons != Buttons::Ok)
         ++m_unanswered;
-    switch (buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-        return Answer::No;
-    case Buttons::OkCancel:
-    case Buttons::YesNoCancel:
-        return Answer::Cancel;
-    }
-    return Answer::Cancel;
+    return closedAnswer(buttons);
 }
 
 QStringList ScriptedPrompter::texts() const

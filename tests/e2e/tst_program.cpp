@@ -5,6 +5,7 @@
 #include "app/appstate.h"
 #include "app/settingsstore.h"
 #include "link/controllerlink.h"
+#include "parameters/parameterwindow.h"
 #include "position/positiongrid.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -266,6 +268,26 @@ private slots:
 
         run.prompter.answer(Answer::No);
         QVERIFY(w.close());
+    }
+
+    // The View menu opens the parameter window beside the main window; the
+    // main window's close takes it along, and the port and language are stored.
+    void closingTheMainWindowClosesTheParameterWindow()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        w.mnuShowParameta->trigger();
+        QPointer<QWidget> parameters = run.program->parameterWindow();
+        QVERIFY(parameters && parameters->isVisible());
+        QCOMPARE(parameters->windowTitle(), LoadText(51));
+        run.prompter.answer(Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+        QCOMPARE(run.prompter.texts().size(), 1);
+        QCOMPARE(run.prompter.pendingAnswers(), 0);
+        QTest::qWait(10);
+        QVERIFY(!parameters || !parameters->isVisible());
+        QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
+        QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
     }
 
     // The adapter is pulled while the table is read from the controller:

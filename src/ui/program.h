@@ -9,6 +9,10 @@
 #include <memory>
 
 class Catalogue;
+class CommLog;
+class CommLogFile;
+class CommLogModel;
+class CommLogWindow;
 class ControllerLink;
 class ControllerModes;
 class FileDialogs;
@@ -58,6 +62,16 @@ public:
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
 
+    // The communication log: recorded from the start, shown by its window
+    // (View menu), written to a file when the setting asks for it.
+    CommLog &commLog() { return *m_commLog; }
+    CommLogModel &commLogModel() { return *m_commLogModel; }
+    CommLogWindow *commLogWindow() const;
+    void ShowCommLogWindow();
+    // Stores the log-file setting and starts or stops the file at once.
+    void setCommLogToFile(bool on);
+    bool commLogToFile() const;
+
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
     void setToolbarEnabled(bool enabled) override;
@@ -89,4 +103,8 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    std::unique_ptr<CommLog> m_commLog;
+    std::unique_ptr<CommLogModel> m_commLogModel;
+    std::unique_ptr<CommLogFile> m_commLogFile;
+    QPointer<CommLogWindow> m_commLogWindow;
 };

@@ -21,6 +21,7 @@ class PositionTransfer;
 class PositionVerify;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 struct AppState;
 struct PositionData;
@@ -57,6 +58,10 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
 
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
@@ -89,4 +94,5 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<frmInputOutput> m_ioWindow;
 };

@@ -19,6 +19,8 @@ class ParameterWindow;
 class PositionFileCommands;
 class PositionTransfer;
 class PositionVerify;
+class PrintCommand;
+class PrintOutput;
 class Prompter;
 class SettingsStore;
 class frmTrance;
@@ -54,6 +56,7 @@ public:
     ParameterSet &parameters() { return *m_parameters; }
     ParameterWindow *parameterWindow() const;
     frmTrance *progressWindow() const { return m_progress.get(); }
+    PrintCommand *printCommand() const { return m_print.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
@@ -70,6 +73,7 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wirePrinting(MainWindow &window);
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -89,4 +93,6 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    std::unique_ptr<PrintOutput> m_printOutput;
+    std::unique_ptr<PrintCommand> m_print;
 };

@@ -4,6 +4,7 @@
 #include "app/prompter.h"
 #include "catalogue/catalogue.h"
 #include "link/commandsurface.h"
+#include "link/progresssink.h"
 #include "parameters/parameterfile.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"

@@ -14,7 +14,7 @@ class FileDialogs;
 class PositionGrid;
 class PrintOutput;
 class Prompter;
-class frmTrance;
+class ProgressSink;
 struct AppState;
 struct PositionData;
 
@@ -32,7 +32,7 @@ public:
         PositionGrid &grid;
         Catalogue &catalogue;
         ControllerLink &link;
-        frmTrance &progress;
+        ProgressSink &progress;
         Prompter &prompter;
         FileDialogs &dialogs;
         CommandSurface &surface;

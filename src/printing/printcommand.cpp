@@ -1,5 +1,6 @@
 #include "printing/printcommand.h"
 
+#include "app/appoptions.h"
 #include "app/appstate.h"
 #include "app/prompter.h"
 #include "catalogue/catalogue.h"
@@ -159,6 +160,6 @@ bool PrintCommand::gatherParameters(const PrintChoice &choice)
         m_doc.parameterFileLine = LoadText(kFileNameLabel) + QStringLiteral(":") + title;
     }
     m_doc.hasParameters = true;
-    m_doc.parameterLines = ParameterLines(read.ParaDA, m_detailShow && m_detailShow());
+    m_doc.parameterLines = ParameterLines(read.ParaDA, m_ctx.options.mParaDetailShow);
     return true;
 }

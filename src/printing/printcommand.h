@@ -15,6 +15,7 @@ class PositionGrid;
 class PrintOutput;
 class Prompter;
 class ProgressSink;
+struct AppOptions;
 struct AppState;
 struct PositionData;
 
@@ -28,6 +29,8 @@ public:
     struct Context
     {
         AppState &state;
+        // mParaDetailShow: whether parameters 23 and 24 are printed.
+        const AppOptions &options;
         PositionData &positions;
         PositionGrid &grid;
         Catalogue &catalogue;
@@ -41,9 +44,6 @@ public:
 
     explicit PrintCommand(const Context &context, QObject *parent = nullptr);
 
-    // The option "Display or print the details for parameters": whether
-    // parameters 23 and 24 are printed. Asked at every print.
-    void setDetailShow(std::function<bool()> detailShow) { m_detailShow = std::move(detailShow); }
     // The model caption the main window shows, printed with the grid's
     // positions.
     void setDeviceTypeText(std::function<QString()> text) { m_deviceTypeText = std::move(text); }
@@ -82,7 +82,6 @@ private:
 
     Context m_ctx;
     PrintOutput *m_output;
-    std::function<bool()> m_detailShow;
     std::function<QString()> m_deviceTypeText;
     std::function<PrintChoice()> m_selection;
     PrintDocument m_doc;

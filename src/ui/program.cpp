@@ -84,6 +84,7 @@ void Program::wire(MainWindow &window)
     m_progress->setWindowFlag(Qt::Window);
     wireLink(window);
     wirePositions(window);
+    wireShell(window);
 
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
@@ -195,12 +196,11 @@ void Program::wirePositions(MainWindow &w)
 void Program::wirePrinting(MainWindow &w)
 {
     m_printOutput = std::make_unique<DesktopPrintOutput>(m_prompter, &w);
-    m_print = std::make_unique<PrintCommand>(PrintCommand::Context{m_state, *m_positionData, *w.flgdData,
+    m_print = std::make_unique<PrintCommand>(PrintCommand::Context{m_state, m_options, *m_positionData, *w.flgdData,
                                                                    *m_catalogue, *m_link, *m_progress,
                                                                    m_prompter, m_dialogs, *this, *m_printOutput});
     PrintCommand &print = *m_print;
     print.setDeviceTypeText([&w] { return w.lblDeviceType->text(); });
-    print.setDetailShow([this] { return m_parameterWindow && m_parameterWindow->detailShow(); });
     connect(w.mnuFilePageSetup, &QAction::triggered, &print, &PrintCommand::PageSetup);
     connect(w.mnuFilePrint, &QAction::triggered, &print, &PrintCommand::Print);
     // Nothing in the parameter window may talk to the controller while the
@@ -224,6 +224,7 @@ void Program::ShowParameterWindow()
         m_parameterWindow->setWindowFlag(Qt::Window);
         m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
+        m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
             w->gMoveDataKnown = false;
             w->gLastPos = -1;

@@ -1,5 +1,6 @@
 #include "../parameters/transferrig.h"
 
+#include "app/appoptions.h"
 #include "link/linkmessages.h"
 #include "position/conversions.h"
 #include "position/positiondata.h"
@@ -123,7 +124,7 @@ private:
     {
         Rig()
             : LinkRig(QStringLiteral("printing"))
-            , command(PrintCommand::Context{app, data, grid, *catalogue, *link, progress, prompter, dialogs,
+            , command(PrintCommand::Context{app, options, data, grid, *catalogue, *link, progress, prompter, dialogs,
                                             surface, output})
         {
             Culc_MaxPulse(app);
@@ -131,7 +132,6 @@ private:
             grid.attach(app, data);
             grid.Init_flgdData(true);
             command.setDeviceTypeText([] { return QStringLiteral("KT- 28L-100"); });
-            command.setDetailShow([this] { return details; });
         }
         void fillGrid()
         {
@@ -148,7 +148,7 @@ private:
         PositionData data;
         PositionGrid grid;
         PdfOutput output;
-        bool details = false;
+        AppOptions options;
         PrintCommand command;
     };
 
@@ -326,7 +326,7 @@ private slots:
         QVERIFY2(rig.started, qPrintable(rig.error));
         SetLangOffset(offset);
         rig.fillGrid();
-        rig.details = details;
+        rig.options.mParaDetailShow = details;
         PrintChoice choice;
         choice.cancelled = false;
         choice.positionsFromGrid = positions == QLatin1String("grid");
@@ -442,7 +442,7 @@ private slots:
         rig.app.gDevLead = 6;
         Culc_MaxPulse(rig.app);
         const AppState before = rig.app;
-        PrintCommand command(PrintCommand::Context{rig.app, rig.data, rig.grid, lists, *rig.link, rig.progress,
+        PrintCommand command(PrintCommand::Context{rig.app, rig.options, rig.data, rig.grid, lists, *rig.link, rig.progress,
                                                    rig.prompter, rig.dialogs, rig.surface, rig.output});
         PrintChoice choice;
         choice.cancelled = false;
@@ -465,7 +465,7 @@ private slots:
     {
         Rig rig;
         SetLangOffset(10000);
-        rig.details = true;
+        rig.options.mParaDetailShow = true;
         PrintChoice choice;
         choice.cancelled = false;
         choice.parametersFromFile = true;

@@ -24,6 +24,7 @@ class PrintCommand;
 class PrintOutput;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 struct AppState;
 struct PositionData;
@@ -61,6 +62,10 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
 
     // The options of this run that the Options dialog sets.
     AppOptions &options() { return m_options; }
@@ -107,4 +112,5 @@ private:
     QPointer<ParameterWindow> m_parameterWindow;
     std::unique_ptr<PrintOutput> m_printOutput;
     std::unique_ptr<PrintCommand> m_print;
+    QPointer<frmInputOutput> m_ioWindow;
 };

@@ -24,6 +24,8 @@ class ParameterWindow;
 class PositionFileCommands;
 class PositionTransfer;
 class PositionVerify;
+class PrintCommand;
+class PrintOutput;
 class Prompter;
 class SettingsStore;
 class frmInputOutput;
@@ -60,6 +62,7 @@ public:
     ParameterSet &parameters() { return *m_parameters; }
     ParameterWindow *parameterWindow() const;
     frmTrance *progressWindow() const { return m_progress.get(); }
+    PrintCommand *printCommand() const { return m_print.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
@@ -97,6 +100,7 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wirePrinting(MainWindow &window);
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
@@ -120,6 +124,8 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    std::unique_ptr<PrintOutput> m_printOutput;
+    std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;
     std::unique_ptr<CommLog> m_commLog;
     std::unique_ptr<CommLogModel> m_commLogModel;

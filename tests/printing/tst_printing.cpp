@@ -1,4 +1,5 @@
 #include "../parameters/transferrig.h"
+#include "../ui/modaldriver.h"
 
 #include "app/appoptions.h"
 #include "link/linkmessages.h"
@@ -8,6 +9,8 @@
 #include "printing/frmprintselect.h"
 #include "printing/printcommand.h"
 #include "printing/printoutput.h"
+#include "ui/mainwindow.h"
+#include "ui/program.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,6 +21,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -54,10 +59,16 @@ public:
         text = PdfText(path);
         return Result::Printed;
     }
-    void pageSetup() override { ++setups; }
+    void pageSetup() override
+    {
+        ++setups;
+        if (onPageSetup)
+            onPageSetup();
+    }
 
     int count = 0;
     int setups = 0;
+    std::function<void()> onPageSetup;
     bool cancel = false;
     QString target;
     QString text;
@@ -513,6 +524,69 @@ private slots:
         rig.command.Print();
         QCOMPARE(rig.output.count, 1);
         QCOMPARE(rig.prompter.texts(), QStringList());
+    }
+
+    // The whole program: the toolbar's Print button opens the dialog with
+    // every command of the main window locked, and the sheet holds what the
+    // grid shows and what the controller holds. Page set-up locks them too.
+    void fromTheMainWindow()
+    {
+        SimulatedController sim;
+        QVERIFY(sim.start());
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        SettingsStore store(Scratch(QStringLiteral("program.ini")));
+        store.writeInt(SettingsKey::Language, 2);
+        AppState state;
+        ScriptedPrompter prompter;
+        ScriptedFileDialogs dialogs;
+        Program program(state, store, prompter, dialogs, SourceDataDir());
+        program.startUp().setShowSplash(false);
+        program.startUp().hooks().choose = [](const QString &, const QString &, const QString &, const QString &) {
+            return 0;
+        };
+        MainWindow &w = program.run();
+        QCOMPARE(prompter.texts(), QStringList());
+        const QStringList cells{"5", "2", "12.500", "9", "3", "50.000", "1", "1", "100.000"};
+        for (int r = 1; r <= 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                w.flgdData->setCellText(r, c + 1, cells[(r - 1) * 3 + c]);
+        PdfOutput output;
+        program.printCommand()->setOutput(output);
+
+        const auto commands = [&w] {
+            return QList<bool>{w.mnuFilePrint->isEnabled(), w.mnuFileOpen->isEnabled(),
+                               w.mnuShowCtversion->isEnabled(), w.tbButton[5]->isEnabled(),
+                               w.cmdGetfromCt->isEnabled()};
+        };
+        const QList<bool> on{true, true, true, true, true};
+        const QList<bool> off{false, false, false, false, false};
+        QCOMPARE(commands(), on);
+        QList<bool> during;
+        ModalDriver driver;
+        driver.then("frmPrintSelect", [&](QWidget *modal) {
+            auto *dialog = static_cast<frmPrintSelect *>(modal);
+            during = commands();
+            dialog->chkPrintPosi->click();
+            dialog->chkPrintPara->click();
+            dialog->cmdPrintSet->click();
+        });
+        qobject_cast<QToolButton *>(w.tbToolBar->widgetForAction(w.tbButton[5]))->click();
+        QVERIFY(driver.done());
+        QCOMPARE(during, off);
+        QCOMPARE(commands(), on);
+        QVERIFY(!w.gBusy);
+        QCOMPARE(prompter.texts(), QStringList());
+        QVERIFY2(HasLine(output.text, {"1", "5", "2", "12.500", "2500"}), qPrintable(output.text));
+        QVERIFY2(HasLine(output.text, {"1. Stroke length", ":20000"}), qPrintable(output.text));
+        QVERIFY(sim.receivedLines().contains(QStringLiteral("0RD14")));
+
+        output.onPageSetup = [&] { during = commands(); };
+        during.clear();
+        w.mnuFilePageSetup->trigger();
+        QCOMPARE(output.setups, 1);
+        QCOMPARE(during, off);
+        QCOMPARE(commands(), on);
+        qunsetenv("KTED_COM1");
     }
 };
 

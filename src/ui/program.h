@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/appoptions.h"
 #include "link/commandsurface.h"
 #include "ui/startup.h"
 
@@ -21,6 +22,7 @@ class PositionTransfer;
 class PositionVerify;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 struct AppState;
 struct PositionData;
@@ -57,6 +59,17 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
+
+    // The options of this run that the Options dialog sets.
+    AppOptions &options() { return m_options; }
+    // The View menu's Options command: the dialog, then what its choice
+    // changes in the windows (the pulse column, the parameter details, the
+    // current-down digit) and the note that a new language needs a restart.
+    void ShowOptions();
 
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
@@ -70,6 +83,9 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wireShell(MainWindow &window);
+    // Hands the options to the parts that read them.
+    void applyOptions();
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -81,6 +97,7 @@ private:
     std::unique_ptr<ControllerModes> m_modes;
     std::unique_ptr<PositionData> m_positionData;
     std::unique_ptr<ParameterSet> m_parameters;
+    AppOptions m_options;
     StartUp m_startUp;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<frmTrance> m_progress;
@@ -89,4 +106,5 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<frmInputOutput> m_ioWindow;
 };

@@ -46,7 +46,9 @@ CommandLine CommMode(CtMode mode)
 
 CommandLine ReadBlock(const QString &block)
 {
-    return Make(kReadBlock, block);
+    CommandLine line = Make(kReadBlock, block);
+    line.echoedPayload = static_cast<int>(block.size());
+    return line;
 }
 
 CommandLine WriteBlock(const QString &block, const QString &data16)
@@ -56,7 +58,9 @@ CommandLine WriteBlock(const QString &block, const QString &data16)
 
 CommandLine ReadPosition(int positionNo)
 {
-    return Make(kReadPosition, HexDigits(static_cast<uint32_t>(positionNo)));
+    CommandLine line = Make(kReadPosition, HexDigits(static_cast<uint32_t>(positionNo)));
+    line.echoedPayload = static_cast<int>(line.payload.size());
+    return line;
 }
 
 CommandLine WritePosition(const QString &record11)
@@ -96,12 +100,16 @@ CommandLine ClearAlarm()
 
 CommandLine ReadIoByte(int address)
 {
-    return Make(kReadIoByte, QString::number(address));
+    CommandLine line = Make(kReadIoByte, QString::number(address));
+    line.echoedPayload = static_cast<int>(line.payload.size());
+    return line;
 }
 
 CommandLine WriteOutputByte(const QString &hex2)
 {
-    return Make(kWriteOutputByte, QString::number(kIoByteOutputs) + hex2);
+    CommandLine line = Make(kWriteOutputByte, QString::number(kIoByteOutputs) + hex2);
+    line.echoedPayload = 3; // the address; the two data digits are the new value
+    return line;
 }
 
 QString ResetControllerText()

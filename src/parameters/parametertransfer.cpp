@@ -22,6 +22,7 @@ enum TextId : int {
     ResetQuestion = 581,
     IsItOk = 493,
     DeviceInfoMissing = 575,
+    PartlyWritten = 800,
 };
 
 constexpr int kPositionCount = 3;
@@ -126,6 +127,10 @@ int ParameterTransfer::WriteParadataToCt()
         if (m_link.Send(line) != 0) {
             m_progress.close();
             m_link.ReleaseCommPort();
+            // The blocks before this one have been taken, and a block that
+            // went unanswered may have been too: the controller now mixes
+            // new and old values until the write is repeated.
+            m_prompter.tell(LoadText(PartlyWritten), Prompter::Icon::Exclamation);
             return 1;
         }
         m_progress.setProgress(i + 1);

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -92,6 +93,7 @@ enum TextId : int {
     InsideCt = 433,
     SendQuestion = 435,
     WriteError = 436,
+    FileWriteFailed = 721,
     OverStroke = 437,
     OverStrokeCorrect = 438,
     OverStrokeContinue = 439,
@@ -301,11 +303,27 @@ void ParameterWindow::buildControls()
     }
     connect(optVertical[0], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = false; });
     connect(optVertical[1], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = true; });
-    connect(comboActSize, &QComboBox::activated, this, [this] {
+    // The number beside the options is what the range check reads: it
+    // follows the option however it was chosen (a type, a question, a click).
+    connect(optVertical[1], &QRadioButton::toggled, this,
+            [this](bool sensor) { txtVsiyou->setText(sensor ? QStringLiteral("1") : QStringLiteral("0")); });
+    // The model text beside the lists is the model a write would send: it
+    // follows every choice in them.
+    const auto showChosenModel = [this] {
+        const auto stroke = RoundToInt32(LeadingNumber(comboActStroke->currentText()));
+        txtActuator->setText(ComposeActuator(modelSize(), comboActSpeed->currentText().trimmed(),
+                                             stroke.value_or(0)));
+    };
+    connect(comboActSize, &QComboBox::activated, this, [this, showChosenModel] {
         fillSpeedList();
         fillStrokeList();
+        showChosenModel();
     });
-    connect(comboActSpeed, &QComboBox::activated, this, [this] { fillStrokeList(); });
+    connect(comboActSpeed, &QComboBox::activated, this, [this, showChosenModel] {
+        fillStrokeList();
+        showChosenModel();
+    });
+    connect(comboActStroke, &QComboBox::activated, this, showChosenModel);
     connect(chkUseDefoult, &QCheckBox::stateChanged, this, &ParameterWindow::onDefaultBoxChanged);
 
     connect(cmdReadParaFile, &QPushButton::clicked, this, [this] { runCommand([this] { ReadParaFileProc(); }); });
@@ -757,14 +775,19 @@ void ParameterWindow::Disp_ParaData()
         if (QLineEdit *e = textFieldOf(n))
             e->setText(QString::number(m_para.numericValue(n)));
     }
-    txtVsiyou->setText(m_para.gParaVertical.toText());
-
     // The type first: its choice refills the model lists, which then show
     // the model of the parameters.
     selectType(m_para.gParaType >= 0 && m_para.gParaType <= 2 ? m_para.gParaType : 0);
     double homing = 0.0;
-    const bool sensor = m_para.gParaVertical.toNumber(homing) && homing == 1.0;
+    bool sensor = m_para.gParaVertical.toNumber(homing) && homing == 1.0;
+    // A KT new controller homes on its sensor and an RW one by pushing,
+    // whatever its homing byte says: the type's rule holds here too.
+    if (optType[0]->isChecked())
+        sensor = true;
+    else if (optType[2]->isChecked())
+        sensor = false;
     optVertical[sensor ? 1 : 0]->setChecked(true);
+    txtVsiyou->setText(sensor ? QStringLiteral("1") : QStringLiteral("0"));
 
     txtActuator->setText(m_para.gParaActuator);
     showModel(m_para.gParaActSize, m_para.gParaActSpeed, QString::number(m_para.gParaActStroke));
@@ -868,8 +891,12 @@ std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
     const std::optional<FileDialogs::Choice> choice = m_dialogs.open(request);
     if (!choice || choice->path.isEmpty())
         return std::nullopt;
-    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter) != 0) {
-        m_prompter.tell(LoadText(OpenError), Prompter::Icon::None);
+    DataFileFault fault;
+    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter, &fault) != 0) {
+        QString text = LoadText(OpenError);
+        if (fault.isSet())
+            text += emptyLine() + DataFileFaultText(fault);
+        m_prompter.tell(text, Prompter::Icon::None);
         return std::nullopt;
     }
     return choice;
@@ -922,9 +949,12 @@ int ParameterWindow::SaveParaFileProc()
     if (!choice || choice->path.isEmpty())
         return 1;
 
-    if (SaveParaFileAs(choice->path, m_para) != 0) {
-        // The old file, if any, is left as it was; say that nothing was saved.
-        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+    QString reason;
+    if (SaveParaFileAs(choice->path, m_para, &reason) != 0) {
+        // The old file, if any, is left as it was: say so, which file and why.
+        m_prompter.tell(LoadText(FileWriteFailed) + emptyLine() + QDir::toNativeSeparators(choice->path)
+                            + u'\n' + reason,
+                        Prompter::Icon::None);
         return 1;
     }
     setCaptionFromFileTitle(choice->title);
@@ -953,7 +983,7 @@ void ParameterWindow::ParaFileShogoProc()
     }
 
     tellVerification(LoadText(ResultFile) + u'(' + choice->title + u')',
-                     ParametaShogoProc(m_para, m_detailShow, skipHoming));
+                     ParametaShogoProc(m_para, m_detailShow, skipHoming, m_para.gParaDACount - 1));
 }
 
 // --- Controller commands ------------------------------------------------------

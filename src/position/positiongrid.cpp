@@ -294,7 +294,8 @@ int PositionGrid::PosiDataTorikomi()
             return 1;
         taken.at(i, PosVel) = QVariant::fromValue(*v);
         taken.at(i, PosAcc) = QVariant::fromValue(*a);
-        taken.at(i, PosOut) = QVariant::fromValue<int16_t>(0);
+        // The output value has no column: it keeps what the controller or
+        // the new table gave it, so a read table goes back unchanged.
         taken.at(i, PosMm) = mm;
         taken.at(i, PosPulse) = MmToPulse(*m_state, LeadingNumber(mm));
         taken.at(i, PosComment) = cellText(i, ColComment);

@@ -44,13 +44,16 @@ QString verdict(int differs, const QString &list)
 
 } // namespace
 
-int PosiDataSyogoProc(const PositionData &data, QString &list)
+int PosiDataSyogoProc(const PositionData &data, QString &list, VerifySource source)
 {
     list.clear();
     for (int i = PositionTable::kFirstPosition; i <= PositionTable::kLastPosition; ++i) {
         bool differs = false;
-        for (int field : {PosVel, PosAcc, PosOut, PosPulse})
+        for (int field : {PosVel, PosAcc, PosOut, PosPulse}) {
+            if (field == PosOut && source == VerifySource::File)
+                continue;
             differs = differs || data.workPosDA.number(i, field) != data.PosiDataArray.number(i, field);
+        }
         if (differs)
             list += u'<' + LoadText(PositionNo) + QString::number(i, 16).toUpper() + QStringLiteral(">\n\n");
     }
@@ -123,7 +126,7 @@ void PositionVerify::PosiDataFileShogo()
     if (m_fileCommands.ReadPosiFile(choice->path) != 0)
         return;
 
-    const int differs = PosiDataSyogoProc(m_data, gShogoList);
+    const int differs = PosiDataSyogoProc(m_data, gShogoList, VerifySource::File);
     tell(LoadText(ResultFile) + u'(' + QFileInfo(choice->path).fileName() + u')' + emptyLine()
          + verdict(differs, gShogoList));
     m_grid.viewport()->update();
@@ -135,7 +138,7 @@ void PositionVerify::PosiDataCtShogo()
         return;
     if (m_transfer.ReadPosiFromCt() != 0)
         return;
-    const int differs = PosiDataSyogoProc(m_data, gShogoList);
+    const int differs = PosiDataSyogoProc(m_data, gShogoList, VerifySource::Controller);
     m_link.ReleaseCommPort();
     tell(LoadText(ResultCt) + emptyLine() + verdict(differs, gShogoList));
     m_grid.viewport()->update();

@@ -15,11 +15,18 @@ class Prompter;
 class QWidget;
 struct PositionData;
 
-// Compares the speed, acceleration, output and pulses of the three
-// positions of workPosDA with PosiDataArray (comments and mm are not
-// compared). Fills list with "< Position No.n>" and an empty line for every
-// position that differs; 1 when any differs, else 0.
-int PosiDataSyogoProc(const PositionData &data, QString &list);
+// What a verification compares with the table shown.
+enum class VerifySource {
+    File,       // a position file holds no output value: it is not compared
+    Controller, // the controller's output values are compared too
+};
+
+// Compares the speed, acceleration, pulses and, against the controller, the
+// output value of the three positions of workPosDA with PosiDataArray
+// (comments and mm are not compared). Fills list with "< Position No.n>"
+// and an empty line for every position that differs; 1 when any differs,
+// else 0.
+int PosiDataSyogoProc(const PositionData &data, QString &list, VerifySource source);
 
 // Verification of the position table shown in the grid against a position
 // file or the controller's table.

@@ -81,6 +81,7 @@ void Program::wire(MainWindow &window)
     m_progress->setWindowFlag(Qt::Window);
     wireLink(window);
     wirePositions(window);
+    wireShell(window);
 
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
@@ -197,6 +198,7 @@ void Program::ShowParameterWindow()
         m_parameterWindow->setWindowFlag(Qt::Window);
         m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
+        m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
             w->gMoveDataKnown = false;
             w->gLastPos = -1;

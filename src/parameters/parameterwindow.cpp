@@ -791,7 +791,7 @@ std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
     if (OpenParaFile(choice->path, choice->title, m_para, m_prompter, &fault) != 0) {
         QString text = LoadText(OpenError);
         if (fault.isSet())
-            text += emptyLine() + DataFileFaultText(fault);
+            text += QStringLiteral("\n\n") + DataFileFaultText(fault);
         m_prompter.tell(text, Prompter::Icon::None);
         return std::nullopt;
     }
@@ -838,7 +838,7 @@ int ParameterWindow::SaveParaFileProc()
     QString reason;
     if (SaveParaFileAs(choice->path, m_para, &reason) != 0) {
         // The old file, if any, is left as it was: say so, which file and why.
-        m_prompter.tell(LoadText(FileWriteFailed) + emptyLine() + QDir::toNativeSeparators(choice->path)
+        m_prompter.tell(LoadText(FileWriteFailed) + QStringLiteral("\n\n") + QDir::toNativeSeparators(choice->path)
                             + u'\n' + reason,
                         Prompter::Icon::None);
         return 1;

@@ -30,6 +30,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {720, 722},
     // Faults found in use: a part-way write, where a file is unreadable, the fallback model.
     {800, 803},
+    // The I/O monitor's hint on switching an output.
+    {980, 980},
     // Options, About (its version line and system information) and Help.
     {870, 887},
     // The command-line tool: usage, its own errors, answers and versions.

@@ -98,18 +98,16 @@ CommandLine ClearAlarm()
     return Make(kClearAlarm, QString());
 }
 
+// The I/O reads keep the plain head check: the I/O monitor passes over a
+// reply for another byte and goes on monitoring (DecodeIoByte).
 CommandLine ReadIoByte(int address)
 {
-    CommandLine line = Make(kReadIoByte, QString::number(address));
-    line.echoedPayload = static_cast<int>(line.payload.size());
-    return line;
+    return Make(kReadIoByte, QString::number(address));
 }
 
 CommandLine WriteOutputByte(const QString &hex2)
 {
-    CommandLine line = Make(kWriteOutputByte, QString::number(kIoByteOutputs) + hex2);
-    line.echoedPayload = 3; // the address; the two data digits are the new value
-    return line;
+    return Make(kWriteOutputByte, QString::number(kIoByteOutputs) + hex2);
 }
 
 QString ResetControllerText()

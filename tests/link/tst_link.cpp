@@ -178,8 +178,6 @@ int TestLink::runOperation(const QString &command, const QString &payload, int r
         sent = m_link->Send(Ctl::ReadBlock(payload));
     else if (command == QLatin1String("0RP"))
         sent = m_link->Send(Ctl::ReadPosition(payload.toInt()));
-    else if (command == QLatin1String("0RB"))
-        sent = m_link->Send(Ctl::ReadIoByte(payload.toInt()));
     else if (!(command == QLatin1String("0CM") && payload == QLatin1String("1"))) {
         m_link->state().gTimeoutMs = 5000;
         sent = m_link->SendCommand(command, replyLength, payload);
@@ -234,13 +232,6 @@ void TestLink::transactions_data()
         << "0RP" << "1" << 16 << false << QStringList{"*", "=0RP291120007D0"} << 1
         << QStringList{"0CM1", "0RP1", "0CM0"} << QStringList{kCommError}
         << QList<Icon>{Icon::None} << false << quiet;
-    QTest::newRow("0RB105 answered for byte 106")
-        << "0RB" << "105" << 10 << false << QStringList{"*", "=0RB10600"} << 1
-        << QStringList{"0CM1", "0RB105", "0CM0"} << QStringList{kCommError}
-        << QList<Icon>{Icon::None} << false << quiet;
-    QTest::newRow("0RB105 answered for itself")
-        << "0RB" << "105" << 10 << false << QStringList{"*", "=0RB10501"} << 0
-        << QStringList{"0CM1", "0RB105"} << QStringList{} << QList<Icon>{} << false << quiet;
     QTest::newRow("garbage before the echo is a wrong echo")
         << "0RD" << "10" << 23 << true << QStringList{"*", "!garbage"} << 1
         << QStringList{"0CM1", "0RD10", "0CM0"} << QStringList{kCommError}

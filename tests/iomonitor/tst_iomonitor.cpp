@@ -267,6 +267,22 @@ private slots:
         }
         QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
 
+        // A double-click while a write waits for its reply is written with
+        // the next cycle.
+        bool clickedDuringWrite = false;
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+                         [&](const QString &line) {
+                             if (line == QLatin1String("0WB10729") && !clickedDuringWrite) {
+                                 clickedDuringWrite = true;
+                                 DoubleClick(rig.window->imgOut2Led);
+                             }
+                         });
+        DoubleClick(rig.window->imgOut1);
+        written << QStringLiteral("0WB10729") << QStringLiteral("0WB1072F");
+        QVERIFY(rig.waitCycles(2));
+        QVERIFY(clickedDuringWrite);
+        QCOMPARE(rig.writes(), written);
+
         // A toggle followed by Stop Monitor before the next tick is dropped.
         QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
         DoubleClick(rig.window->imgOut1);

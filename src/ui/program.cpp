@@ -1,6 +1,7 @@
 #include "ui/program.h"
 
 #include "app/appstate.h"
+#include "app/devsetting.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
@@ -238,6 +239,8 @@ void Program::ShowParameterWindow()
             w->imgOut2Green->setLit(false);
         });
         connect(m_parameterWindow, &ParameterWindow::deviceAdopted, w, [this, w](bool longForm) {
+            // A model taken from the controller is the model of the next start too.
+            SaveDevSetting(m_state, m_store);
             if (longForm)
                 m_files->Disp_DevType2();
             else

@@ -23,6 +23,7 @@ class PositionVerify;
 class Prompter;
 class SettingsStore;
 class frmTrance;
+class HelpWindow;
 struct AppState;
 struct PositionData;
 
@@ -65,6 +66,12 @@ public:
     // changes in the windows (the pulse column, the parameter details, the
     // current-down digit) and the note that a new language needs a restart.
     void ShowOptions();
+    // The Help menu: the manual on its contents or its search (message 491
+    // when it cannot be shown), and the About window.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+    void ShowAbout();
+    HelpWindow *helpWindow() const;
 
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
@@ -81,6 +88,9 @@ private:
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
+    // The help window on the contents (or the search); false when the
+    // manual cannot be shown.
+    bool openHelp(bool search);
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -101,4 +111,5 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<HelpWindow> m_helpWindow;
 };

@@ -6,12 +6,21 @@
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
 //                   [move]      (the main window in Move mode, selective panel)
 //                   [param]     (the parameter window)
+//                   [options|about|sysinfo|help]  (the Options dialog, with
+//                               a simulated controller as COM1; the About
+//                               window; its system information; the manual)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
+#include "simulatedcontroller.h"
 #include "scriptedprompter.h"
 #include "testenv.h"
+#include "ui/frmabout.h"
+#include "ui/frmoptions2.h"
+#include "ui/helpwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/program.h"
 
@@ -21,6 +30,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -34,6 +44,10 @@ int main(int argc, char *argv[])
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
+    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    SimulatedController sim;
+    if (shell == "options" && sim.start())
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -55,6 +69,23 @@ int main(int argc, char *argv[])
     if (parameters) {
         program.ShowParameterWindow();
         shown = program.parameterWindow();
+    }
+    std::unique_ptr<QWidget> dialog;
+    if (shell == "options") {
+        dialog = std::make_unique<frmOptions2>(state, store, program.options(),
+                                               ProbePorts(program.link(), store), window);
+    } else if (shell == "about") {
+        dialog = std::make_unique<frmAbout>(state, store, prompter, window);
+    } else if (shell == "sysinfo") {
+        dialog = std::make_unique<frmSysInfo>(SystemInformationText(store), window);
+    } else if (shell == "help") {
+        window->helpFile = SourceDataDir() + QStringLiteral("/ktedhlp.html");
+        program.ShowHelpContents();
+        shown = program.helpWindow();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

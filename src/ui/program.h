@@ -22,6 +22,7 @@ class PositionTransfer;
 class PositionVerify;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 class HelpWindow;
 struct AppState;
@@ -59,6 +60,10 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
 
     // The options of this run that the Options dialog sets.
     AppOptions &options() { return m_options; }
@@ -111,5 +116,9 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+<<<<<<< HEAD
     QPointer<HelpWindow> m_helpWindow;
+=======
+    QPointer<frmInputOutput> m_ioWindow;
+>>>>>>> main
 };

@@ -6,6 +6,8 @@
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
 //                   [move]      (the main window in Move mode, selective panel)
 //                   [param]     (the parameter window)
+//                   [io]        (the I/O monitor, monitoring the simulated
+//                                controller with some lamps lit)
 //                   [options|about|sysinfo|help]  (the Options dialog, with
 //                               a simulated controller as COM1; the About
 //                               window; its system information; the manual)
@@ -15,15 +17,19 @@
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
-#include "simulatedcontroller.h"
 #include "scriptedprompter.h"
+#include "simulatedcontroller.h"
 #include "testenv.h"
 #include "ui/frmabout.h"
 #include "ui/frmoptions2.h"
 #include "ui/helpwindow.h"
+#include "ui/frminputoutput.h"
+#include "ui/lamp.h"
+#include "ui/picturebox.h"
 #include "ui/mainwindow.h"
 #include "ui/program.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
@@ -37,15 +43,23 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
-    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    const bool ioMonitor = argc > 3 && QByteArray(argv[3]) == "io";
     SimulatedController sim;
+    if (ioMonitor && sim.start()) {
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        // Home switch made, position select 1 made, ready and output 1 on.
+        sim.model().setIoByteOverride(105, 0xEF);
+        sim.model().setIoByteOverride(106, 0xFE);
+        sim.model().setIoByteOverride(107, 0x23);
+    }
+    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
     if (shell == "options" && sim.start())
         qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
@@ -69,6 +83,15 @@ int main(int argc, char *argv[])
     if (parameters) {
         program.ShowParameterWindow();
         shown = program.parameterWindow();
+    }
+    if (ioMonitor) {
+        window->mnuShowState->trigger();
+        frmInputOutput *io = program.ioMonitorWindow();
+        io->cmdIoCheck->click();
+        if (!QTest::qWaitFor([io] { return io->imgHomeLsLed->isLit(); }, 3000))
+            std::fputs("the lamps did not light\n", stderr);
+        io->imgOut1->setFocus();
+        shown = io;
     }
     std::unique_ptr<QWidget> dialog;
     if (shell == "options") {

@@ -116,9 +116,6 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
-<<<<<<< HEAD
     QPointer<HelpWindow> m_helpWindow;
-=======
     QPointer<frmInputOutput> m_ioWindow;
->>>>>>> main
 };

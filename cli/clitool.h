@@ -83,6 +83,14 @@ private:
 
     QJsonArray parameterValues(bool fromController) const;
 
+    int readPositions();
+    int writePositions();
+    int verifyPositions();
+    // Reads the position file and takes its model over as the window's Open
+    // does; false (told) when the file or its model cannot be used.
+    bool loadPositionFile();
+    QJsonArray positionValues() const;
+
     Options m_options;
     AppState m_state;
     std::unique_ptr<SettingsStore> m_store;

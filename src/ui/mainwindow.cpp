@@ -274,7 +274,7 @@ void MainWindow::buildMenus()
 
     mnuHelp = addMenu(bar, "mnuHelp", 276);
     mnuHelpContents = addEntry(mnuHelp, "mnuHelpContents", 277);
-    mnuHelpSearch = addFixedEntry(mnuHelp, "mnuHelpSearch", QStringLiteral("ヘルプの検索(&S)..."));
+    mnuHelpSearch = addEntry(mnuHelp, "mnuHelpSearch", 886);
     mnuHelp->addSeparator();
     mnuHelpAbout = addEntry(mnuHelp, "mnuHelpAbout", 278);
 

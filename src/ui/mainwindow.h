@@ -116,8 +116,8 @@ public:
     int16_t gLastPos = -1;
     bool gMoveDataKnown = false;
     bool mFreshStart = true;
-    // The help file, made absolute at start.
-    QString helpFile = QStringLiteral("ktedhlp.chm");
+    // The help file (the manual's entry page), made absolute at start.
+    QString helpFile = QStringLiteral("ktedhlp.html");
 
     // ---- Menus -------------------------------------------------------
     QMenu *mnuFile = nullptr;

@@ -26,6 +26,7 @@ class Prompter;
 class SettingsStore;
 class frmInputOutput;
 class frmTrance;
+class HelpWindow;
 struct AppState;
 struct PositionData;
 
@@ -73,6 +74,12 @@ public:
     // changes in the windows (the pulse column, the parameter details, the
     // current-down digit) and the note that a new language needs a restart.
     void ShowOptions();
+    // The Help menu: the manual on its contents or its search (message 491
+    // when it cannot be shown), and the About window.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+    void ShowAbout();
+    HelpWindow *helpWindow() const;
 
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
@@ -90,6 +97,9 @@ private:
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
+    // The help window on the contents (or the search); false when the
+    // manual cannot be shown.
+    bool openHelp(bool search);
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -110,6 +120,7 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<HelpWindow> m_helpWindow;
     std::unique_ptr<PrintOutput> m_printOutput;
     std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;

@@ -72,7 +72,7 @@ std::unique_ptr<MainWindow> StartUp::run()
     // 4. The help file beside the program.
     window->helpFile = HelpFilePath(
         m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir,
-        QStringLiteral("ktedhlp.chm"));
+        QStringLiteral("ktedhlp.html"));
     if (m_hooks.windowCreated)
         m_hooks.windowCreated(*window);
 

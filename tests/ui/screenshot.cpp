@@ -8,13 +8,21 @@
 //                   [param]     (the parameter window)
 //                   [io]        (the I/O monitor, monitoring the simulated
 //                                controller with some lamps lit)
+//                   [options|about|sysinfo|help]  (the Options dialog, with
+//                               a simulated controller as COM1; the About
+//                               window; its system information; the manual)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
+#include "ui/frmabout.h"
+#include "ui/frmoptions2.h"
+#include "ui/helpwindow.h"
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/picturebox.h"
@@ -28,6 +36,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -50,6 +59,9 @@ int main(int argc, char *argv[])
         sim.model().setIoByteOverride(106, 0xFE);
         sim.model().setIoByteOverride(107, 0x23);
     }
+    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    if (shell == "options" && sim.start())
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -80,6 +92,23 @@ int main(int argc, char *argv[])
             std::fputs("the lamps did not light\n", stderr);
         io->imgOut1->setFocus();
         shown = io;
+    }
+    std::unique_ptr<QWidget> dialog;
+    if (shell == "options") {
+        dialog = std::make_unique<frmOptions2>(state, store, program.options(),
+                                               ProbePorts(program.link(), store), window);
+    } else if (shell == "about") {
+        dialog = std::make_unique<frmAbout>(state, store, prompter, window);
+    } else if (shell == "sysinfo") {
+        dialog = std::make_unique<frmSysInfo>(SystemInformationText(store), window);
+    } else if (shell == "help") {
+        window->helpFile = SourceDataDir() + QStringLiteral("/ktedhlp.html");
+        program.ShowHelpContents();
+        shown = program.helpWindow();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

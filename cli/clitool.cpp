@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/listfiles.h"
 #include "link/commandsurface.h"
+#include "link/commport.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/portnames.h"
@@ -28,9 +29,11 @@
 #include "text/stringtable.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSerialPortInfo>
+#include <QTime>
 
 #include <cstdio>
 #include <utility>
@@ -46,6 +49,7 @@ enum TextId : int {
     BadOption = 1063,
     NoPorts = 1064,
     BadModel = 1066,
+    TraceUnwritable = 1071,
     OpenError = 424,
     ConversionError = 417,
     WriteError = 436,
@@ -90,6 +94,24 @@ public:
     void setModeMenuEnabled(bool) override {}
     void setBusy(bool) override {}
 };
+
+// Bytes on the line as a trace shows them: printable ASCII as it is, CR
+// and LF by name, everything else as two hex digits, each in angle brackets.
+QByteArray visibleBytes(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        if (c == '\r')
+            out += "<CR>";
+        else if (c == '\n')
+            out += "<LF>";
+        else if (c >= 0x20 && c <= 0x7E)
+            out += c;
+        else
+            out += '<' + QByteArray::number(static_cast<uchar>(c), 16).toUpper().rightJustified(2, '0') + '>';
+    }
+    return out;
+}
 
 QString outcomeName(CommandOutcome outcome)
 {
@@ -233,6 +255,14 @@ int CliTool::run(const QStringList &arguments)
 
     m_prompter = std::make_unique<CliPrompter>(m_options.yes, stderr);
     m_report.insert(QStringLiteral("command"), m_options.command);
+    if (!m_options.trace.isEmpty()) {
+        m_trace = std::make_unique<QFile>(m_options.trace);
+        if (!m_trace->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            m_prompter->print(LoadText(TraceUnwritable) + QDir::toNativeSeparators(m_options.trace));
+            m_trace.reset();
+            return finish(CommandOutcome::FileError);
+        }
+    }
     if (!m_options.file.isEmpty())
         m_report.insert(QStringLiteral("file"), m_options.file);
     setUp();
@@ -290,6 +320,17 @@ void CliTool::setUp()
     m_catalogue = std::make_unique<Catalogue>(m_state, *m_prompter, ListFileDir());
     m_link = std::make_unique<ControllerLink>(m_state, *m_store, *m_prompter);
     m_link->Get_ErrorList();
+    if (m_trace) {
+        // Every piece sent (">") and received ("<"), with the time of day.
+        const auto write = [this](char direction, const QByteArray &bytes) {
+            m_trace->write(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1() + ' '
+                           + direction + ' ' + visibleBytes(bytes) + '\n');
+            m_trace->flush();
+        };
+        QObject::connect(&m_link->port(), &CommPort::bytesSent, [write](const QByteArray &b) { write('>', b); });
+        QObject::connect(&m_link->port(), &CommPort::bytesReceived,
+                         [write](const QByteArray &b) { write('<', b); });
+    }
     m_modes = std::make_unique<ControllerModes>(*m_link, *m_prompter, *m_surface);
     m_parameters = std::make_unique<ParameterSet>();
     m_positions = std::make_unique<PositionData>();

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Catalogue;
+class QFile;
 class CliProgress;
 class CliPrompter;
 class CommandSurface;
@@ -94,6 +95,8 @@ private:
     Options m_options;
     AppState m_state;
     std::unique_ptr<SettingsStore> m_store;
+    // Declared before the link, so that it outlives the link's last signal.
+    std::unique_ptr<QFile> m_trace;
     std::unique_ptr<CliPrompter> m_prompter;
     std::unique_ptr<CliProgress> m_progress;
     std::unique_ptr<CommandSurface> m_surface;

@@ -303,33 +303,66 @@ private slots:
     {
         const QString path = writeFile("set.pmt", kParaHeader + kParaRecord);
         QCOMPARE(cli({QStringLiteral("write-params"), path, QStringLiteral("--yes")}).exitCode, 0);
-        const CliResult verified = cli({QStringLiteral("verify-params"), path, QStringLiteral("--lang=en")});
+        const QString trace = scratch(QStringLiteral("trace.txt"));
+        const CliResult verified = cli({QStringLiteral("verify-params"), path, QStringLiteral("--lang=en"),
+                                        QStringLiteral("--trace"), trace});
         QCOMPARE(verified.exitCode, 0);
         QVERIFY(verified.err.contains(QStringLiteral("Result of Verification : OK")));
+        // The trace holds every line sent, in order, and the replies (a reply
+        // may come in pieces).
+        QByteArrayList sent;
+        QByteArray received;
+        for (const QByteArray &line : readFile(trace).split('\n')) {
+            if (line.contains(" > "))
+                sent << line.mid(line.indexOf(" > ") + 3);
+            if (line.contains(" < "))
+                received += line.mid(line.indexOf(" < ") + 3);
+        }
+        QCOMPARE(sent, (QByteArrayList{"0CM1<CR><LF>", "0RD00<CR><LF>", "0RD10<CR><LF>", "0RD11<CR><LF>",
+                                       "0RD12<CR><LF>", "0RD13<CR><LF>", "0RD14<CR><LF>"}));
+        QVERIFY(received.startsWith("0CM1<CR><LF>0RD00FF02000000FFFFFF<CR><LF>"));
     }
 
-    // Usage errors are told apart from every outcome of a command.
-    void usage_data()
+    // The commands without a file, and usage errors told apart from every
+    // outcome of a command.
+    void otherCommands_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("device");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("no command") << QStringList{} << 64;
-        QTest::newRow("unknown command") << QStringList{"flash"} << 64;
-        QTest::newRow("file missing") << QStringList{"write-params"} << 64;
-        QTest::newRow("port out of range") << QStringList{"version", "--port", "17"} << 64;
-        QTest::newRow("language unknown") << QStringList{"version", "--lang", "de"} << 64;
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("program version") << QStringList{"version"} << 0;
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("output");  // a text on standard output
+        QTest::newRow("ports") << QStringList{"ports"} << false << 0 << QStringList{} << "3\t%1\t";
+        QTest::newRow("version") << QStringList{"version", "--lang", "en"} << false << 0 << QStringList{}
+                                 << "KT-ED kted-cli version 1.";
+        QTest::newRow("version with the controller's")
+            << QStringList{"version", "--json"} << true << 0 << QStringList{"0CM1", "0RV"}
+            << "\"controllerVersion\":\"1.3\"";
+        QTest::newRow("no command") << QStringList{} << false << 64 << QStringList{} << "";
+        QTest::newRow("unknown command") << QStringList{"flash"} << false << 64 << QStringList{} << "";
+        QTest::newRow("file missing") << QStringList{"write-params"} << true << 64 << QStringList{} << "";
+        QTest::newRow("port out of range") << QStringList{"version", "--port", "17"} << false << 64 << QStringList{}
+                                           << "";
+        QTest::newRow("language unknown") << QStringList{"version", "--lang", "de"} << false << 64
+                                          << QStringList{} << "";
+        QTest::newRow("help") << QStringList{"--help"} << false << 0 << QStringList{} << "";
     }
 
-    void usage()
+    void otherCommands()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, device);
         QFETCH(int, exitCode);
-        const CliResult r = cli(arguments, false);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, output);
+        // Port 3 names the simulated controller's device.
+        qputenv("KTED_COM3", m_rig->sim.devicePath().toLocal8Bit());
+        const CliResult r = cli(arguments, device);
+        qunsetenv("KTED_COM3");
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.received, QStringList());
+        QCOMPARE(r.received, lines);
         QVERIFY(!(r.out + r.err.toUtf8()).isEmpty());
+        QVERIFY2(QString::fromUtf8(r.out).contains(output.arg(m_rig->sim.devicePath())), r.out.constData());
     }
 };
 

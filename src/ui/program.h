@@ -13,6 +13,8 @@ class ControllerLink;
 class ControllerModes;
 class FileDialogs;
 class MainWindow;
+class MoveExecution;
+class MovePanel;
 class ParameterSet;
 class ParameterTransfer;
 class ParameterWindow;
@@ -23,6 +25,7 @@ class Prompter;
 class SettingsStore;
 class frmTrance;
 struct AppState;
+struct MoveState;
 struct PositionData;
 
 // The whole program put together: the catalogue, the link to the
@@ -54,6 +57,8 @@ public:
     ParameterSet &parameters() { return *m_parameters; }
     ParameterWindow *parameterWindow() const;
     frmTrance *progressWindow() const { return m_progress.get(); }
+    MoveState &moveState() { return *m_moveState; }
+    MoveExecution *moves() const { return m_moves.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
@@ -70,6 +75,7 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wireMoves(MainWindow &window);   // movewiring.cpp
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -89,4 +95,7 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    std::unique_ptr<MoveState> m_moveState;
+    std::unique_ptr<MovePanel> m_movePanel;
+    std::unique_ptr<MoveExecution> m_moves;
 };

@@ -9,6 +9,7 @@
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "operation/movestate.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "testenv.h"
@@ -47,7 +48,8 @@ int main(int argc, char *argv[])
                                           const QString &) { return 1; };
     MainWindow *window = &program.run();
     if (moveMode) {
-        window->gLastPos = 2;
+        program.moveState().gLastPos = 2;
+        program.moveState().lastOutputs = 2;
         window->optModeSelect[0]->click();
         window->optSelectMove[1]->click();
     }

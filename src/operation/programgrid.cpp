@@ -257,8 +257,10 @@ bool ProgramGrid::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::FocusOut && isEditing()) {
         // Another control taking the focus ends the edit as the grid's own
         // focus does; a menu or another window for a while does not.
+        // A click into the grid itself is decided by the cell it lands on.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        const bool clickIntoGrid = reason == Qt::MouseFocusReason && QApplication::focusWidget() == this;
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !clickIntoGrid)
             commitAsTyped();
     }
     return false;

@@ -30,6 +30,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {720, 722},
     // Test moves: a second controller command refused.
     {950, 950},
+    // The command-line tool: usage, its own errors, answers and versions.
+    {1060, 1064}, {1066, 1071},
 };
 // The data-edit-mode caption and the tool-tip texts kept only in Japanese.
 constexpr std::pair<int, int> kJapaneseOnly[] = {{4, 4}, {301, 307}, {311, 319}};

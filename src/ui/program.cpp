@@ -87,6 +87,7 @@ void Program::wire(MainWindow &window)
     wireLink(window);
     wirePositions(window);
     wireMoves(window);
+    wireShell(window);
 
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
@@ -204,6 +205,7 @@ void Program::ShowParameterWindow()
         m_parameterWindow->setWindowFlag(Qt::Window);
         m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
+        m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [this] { m_moveState->markStale(); });
         connect(m_parameterWindow, &ParameterWindow::controllerReset, w, [this, w] {
             m_moveState->lastOutputs = -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/appoptions.h"
 #include "link/commandsurface.h"
 #include "ui/startup.h"
 
@@ -63,6 +64,13 @@ public:
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
 
+    // The options of this run that the Options dialog sets.
+    AppOptions &options() { return m_options; }
+    // The View menu's Options command: the dialog, then what its choice
+    // changes in the windows (the pulse column, the parameter details, the
+    // current-down digit) and the note that a new language needs a restart.
+    void ShowOptions();
+
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
     void setToolbarEnabled(bool enabled) override;
@@ -76,6 +84,9 @@ private:
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
     void wireMoves(MainWindow &window);   // movewiring.cpp
+    void wireShell(MainWindow &window);
+    // Hands the options to the parts that read them.
+    void applyOptions();
     bool readModelFromController(MainWindow &window);
 
     AppState &m_state;
@@ -87,6 +98,7 @@ private:
     std::unique_ptr<ControllerModes> m_modes;
     std::unique_ptr<PositionData> m_positionData;
     std::unique_ptr<ParameterSet> m_parameters;
+    AppOptions m_options;
     StartUp m_startUp;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<frmTrance> m_progress;

@@ -24,6 +24,7 @@ class PositionTransfer;
 class PositionVerify;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 struct AppState;
 struct MoveState;
@@ -63,6 +64,10 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
 
     // The options of this run that the Options dialog sets.
     AppOptions &options() { return m_options; }
@@ -110,4 +115,5 @@ private:
     std::unique_ptr<MoveState> m_moveState;
     std::unique_ptr<MovePanel> m_movePanel;
     std::unique_ptr<MoveExecution> m_moves;
+    QPointer<frmInputOutput> m_ioWindow;
 };

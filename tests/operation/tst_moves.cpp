@@ -214,6 +214,8 @@ private slots:
         QSet<int> blink;
         QTimer sampler;
         QObject::connect(&sampler, &QTimer::timeout, [&] {
+            if (!run.program->link().state().gMoving)
+                return;
             blink << int(w.imgButton[target]->picture());
             QCOMPARE(w.imgButton[(target + 1) % 4]->picture(), Picture::Greyed);
         });

@@ -176,8 +176,10 @@ int IoMonitor::WriteOutputs()
     m_toggles = 0;
     // "0WB107" with the 5000 ms time-out of an ordinary command.
     const int result = m_link.Send(Ctl::WriteOutputByte(payload));
+    // A toggle asked for while the write waited for its reply is written
+    // with the next cycle.
     if (result == 0)
-        mWriteRequest = false;
+        mWriteRequest = m_toggles != 0;
     m_link.ReleaseCommPort();
     return result;
 }

@@ -22,6 +22,8 @@ class ParameterWindow;
 class PositionFileCommands;
 class PositionTransfer;
 class PositionVerify;
+class PrintCommand;
+class PrintOutput;
 class Prompter;
 class SettingsStore;
 class frmInputOutput;
@@ -61,6 +63,7 @@ public:
     frmTrance *progressWindow() const { return m_progress.get(); }
     MoveState &moveState() { return *m_moveState; }
     MoveExecution *moves() const { return m_moves.get(); }
+    PrintCommand *printCommand() const { return m_print.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
@@ -89,6 +92,7 @@ private:
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
     void wireMoves(MainWindow &window);   // movewiring.cpp
+    void wirePrinting(MainWindow &window);
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
@@ -115,5 +119,7 @@ private:
     std::unique_ptr<MoveState> m_moveState;
     std::unique_ptr<MovePanel> m_movePanel;
     std::unique_ptr<MoveExecution> m_moves;
+    std::unique_ptr<PrintOutput> m_printOutput;
+    std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;
 };

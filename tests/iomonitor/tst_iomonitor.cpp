@@ -231,7 +231,7 @@ private slots:
 
     // Switching an output: nothing is written before a byte has been read in
     // this run of monitoring; a double-click on an output's lamp or picture
-    // then writes byte 107 as read with that one output switched. Stop
+    // (or Space on the picture) then writes byte 107 as read with that one output switched. Stop
     // Monitor drops a pending toggle.
     void switchingOutputs()
     {
@@ -248,20 +248,40 @@ private slots:
         const struct
         {
             QWidget *target;
+            bool byKey; // Space on the focused picture
             const char *written;
         } toggles[] = {
-            {rig.window->imgOut1Led, "0WB10729"}, // output 1 lit: bit 1 cleared
-            {rig.window->imgOut2, "0WB1072F"},
-            {rig.window->imgPend, "0WB1072A"},
+            {rig.window->imgOut1Led, false, "0WB10729"}, // output 1 lit: bit 1 cleared
+            {rig.window->imgOut2, false, "0WB1072F"},
+            {rig.window->imgPend, true, "0WB1072A"},
         };
         QStringList written;
         for (const auto &t : toggles) {
-            DoubleClick(t.target);
+            if (t.byKey)
+                QTest::keyClick(t.target, Qt::Key_Space);
+            else
+                DoubleClick(t.target);
             written << QString::fromLatin1(t.written);
             QVERIFY(rig.waitCycles(1));
             QCOMPARE(rig.writes(), written);
         }
         QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
+
+        // A double-click while a write waits for its reply is written with
+        // the next cycle.
+        bool clickedDuringWrite = false;
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+                         [&](const QString &line) {
+                             if (line == QLatin1String("0WB10729") && !clickedDuringWrite) {
+                                 clickedDuringWrite = true;
+                                 DoubleClick(rig.window->imgOut2Led);
+                             }
+                         });
+        DoubleClick(rig.window->imgOut1);
+        written << QStringLiteral("0WB10729") << QStringLiteral("0WB1072F");
+        QVERIFY(rig.waitCycles(2));
+        QVERIFY(clickedDuringWrite);
+        QCOMPARE(rig.writes(), written);
 
         // A toggle followed by Stop Monitor before the next tick is dropped.
         QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());

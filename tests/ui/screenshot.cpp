@@ -6,16 +6,23 @@
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
 //                   [move]      (the main window in Move mode, selective panel)
 //                   [param]     (the parameter window)
+//                   [io]        (the I/O monitor, monitoring the simulated
+//                                controller with some lamps lit)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
 #include "operation/movestate.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
+#include "simulatedcontroller.h"
 #include "testenv.h"
+#include "ui/frminputoutput.h"
+#include "ui/lamp.h"
+#include "ui/picturebox.h"
 #include "ui/mainwindow.h"
 #include "ui/program.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,13 +35,22 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
+    const bool ioMonitor = argc > 3 && QByteArray(argv[3]) == "io";
+    SimulatedController sim;
+    if (ioMonitor && sim.start()) {
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        // Home switch made, position select 1 made, ready and output 1 on.
+        sim.model().setIoByteOverride(105, 0xEF);
+        sim.model().setIoByteOverride(106, 0xFE);
+        sim.model().setIoByteOverride(107, 0x23);
+    }
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -57,6 +73,15 @@ int main(int argc, char *argv[])
     if (parameters) {
         program.ShowParameterWindow();
         shown = program.parameterWindow();
+    }
+    if (ioMonitor) {
+        window->mnuShowState->trigger();
+        frmInputOutput *io = program.ioMonitorWindow();
+        io->cmdIoCheck->click();
+        if (!QTest::qWaitFor([io] { return io->imgHomeLsLed->isLit(); }, 3000))
+            std::fputs("the lamps did not light\n", stderr);
+        io->imgOut1->setFocus();
+        shown = io;
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

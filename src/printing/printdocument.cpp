@@ -66,6 +66,11 @@ QString ValueText(int n, const ParaValue &value)
     }
 }
 
+// The gap between a line's baseline and a rule under it, in millimetres;
+// the table's rows are this much taller than a line.
+constexpr double kRuleGapMm = 1.5;
+constexpr double kTableRowLines = 1.5;
+
 // Millimetres on the page, in device pixels.
 class PageUnits
 {
@@ -120,14 +125,17 @@ public:
         m_p.drawText(QPointF(xRight - QFontMetricsF(font, m_p.device()).horizontalAdvance(s), m_y), s);
     }
     void newLine(double lines = 1) { m_y += m_pitch * lines; }
-    // A rule half a line below the current baseline.
+    // A rule just below the current line's descenders; the next line's
+    // text starts a millimetre below it.
     void rule()
     {
-        const double y = m_y + m_pitch / 2;
+        const double y = m_y + m_mm(kRuleGapMm);
         m_p.drawLine(QPointF(left(), y), QPointF(m_right, y));
-        m_y += m_pitch;
+        m_y = y + m_pitch;
     }
     double y() const { return m_y; }
+    void setY(double y) { m_y = y; }
+    double textHeight() const { return m_textHeight; }
     QPainter &painter() { return m_p; }
     double bodyPoints() const { return m_bodyPoints; }
 
@@ -158,7 +166,6 @@ void PaintPositions(SheetPainter &sheet, const PrintDocument &doc)
     sheet.text(sheet.left(), doc.modelLine);
     sheet.newLine(1.5);
     sheet.text(sheet.left(), doc.positionHeading, PrintFont(sheet.bodyPoints(), true));
-    sheet.newLine();
 
     // Column widths in millimetres; the comment takes what is left.
     const std::array<double, 5> widths{14, 16, 16, 30, 32};
@@ -168,28 +175,33 @@ void PaintPositions(SheetPainter &sheet, const PrintDocument &doc)
         x[c + 1] = x[c] + sheet.mm(widths[c]);
     x[6] = sheet.right();
 
+    // Rows a line and a half high, the text centred between the rules.
     QPainter &p = sheet.painter();
-    const double top = sheet.y() - sheet.pitch() + sheet.mm(0.5);
+    const double top = sheet.y() + sheet.mm(kRuleGapMm);
+    const double rowHeight = sheet.pitch() * kTableRowLines;
     const double pad = sheet.mm(2);
-    const auto row = [&](const std::array<QString, 6> &cells) {
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (c >= 1 && c <= 4)  // numbers end at the column's right edge
-                sheet.textEndingAt(x[c + 1] - pad, cells[c], PrintFont(sheet.bodyPoints()));
+    std::array<std::array<QString, 6>, 4> cells{doc.columnHeads};
+    for (size_t r = 0; r < doc.rows.size(); ++r) {
+        const PrintDocument::PositionRow &row = doc.rows.at(r);
+        cells.at(r + 1) = {row.no, row.vel, row.acc, row.mm, row.pulses, row.comment};
+    }
+    for (size_t r = 0; r < cells.size(); ++r) {
+        sheet.setY(top + static_cast<double>(r) * rowHeight + (rowHeight + sheet.textHeight()) / 2);
+        for (size_t c = 0; c < cells[r].size(); ++c) {
+            if (r > 0 && c >= 1 && c <= 4)  // numbers end at the column's right edge
+                sheet.textEndingAt(x[c + 1] - pad, cells[r][c], PrintFont(sheet.bodyPoints()));
             else
-                sheet.text(x[c] + pad, cells[c]);
+                sheet.text(x[c] + pad, cells[r][c]);
         }
-        sheet.newLine();
-    };
-    row(doc.columnHeads);
-    for (const PrintDocument::PositionRow &r : doc.rows)
-        row({r.no, r.vel, r.acc, r.mm, r.pulses, r.comment});
-    const double bottom = sheet.y() - sheet.pitch() + sheet.mm(0.5);
-    for (int line = 0; line <= 4; ++line) {
-        const double y = top + line * sheet.pitch();
+    }
+    const double bottom = top + static_cast<double>(cells.size()) * rowHeight;
+    for (size_t line = 0; line <= cells.size(); ++line) {
+        const double y = top + static_cast<double>(line) * rowHeight;
         p.drawLine(QPointF(x[0], y), QPointF(x[6], y));
     }
     for (double xc : x)
         p.drawLine(QPointF(xc, top), QPointF(xc, bottom));
+    sheet.setY(bottom + sheet.pitch());
 }
 
 void PaintParameters(SheetPainter &sheet, const PrintDocument &doc)
@@ -212,7 +224,7 @@ double LinesNeeded(const PrintDocument &doc)
 {
     double lines = 2;
     if (doc.hasPositions)
-        lines += 1 + 1.5 + 1 + 4;
+        lines += 1 + 1.5 + 1 + 4 * kTableRowLines;  // model, heading, table, gap
     if (doc.hasParameters)
         lines += 2 + doc.parameterLines.size();
     return lines;

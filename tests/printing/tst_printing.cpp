@@ -1,4 +1,5 @@
 #include "../parameters/transferrig.h"
+#include "../ui/modaldriver.h"
 
 #include "app/appoptions.h"
 #include "link/linkmessages.h"
@@ -8,6 +9,9 @@
 #include "printing/frmprintselect.h"
 #include "printing/printcommand.h"
 #include "printing/printoutput.h"
+#include "parameters/parameterwindow.h"
+#include "ui/mainwindow.h"
+#include "ui/program.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,6 +22,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -54,10 +60,16 @@ public:
         text = PdfText(path);
         return Result::Printed;
     }
-    void pageSetup() override { ++setups; }
+    void pageSetup() override
+    {
+        ++setups;
+        if (onPageSetup)
+            onPageSetup();
+    }
 
     int count = 0;
     int setups = 0;
+    std::function<void()> onPageSetup;
     bool cancel = false;
     QString target;
     QString text;
@@ -135,14 +147,9 @@ private:
         }
         void fillGrid()
         {
-            const QStringList cells{"1", "5", "2", "12.500", "", "原点側", "2", "9", "3", "50.000", "", "Work",
-                                    "3", "1", "1", "100.000", "", ""};
-            for (int r = 1; r <= 3; ++r) {
-                for (int c = 1; c <= 5; ++c) {
-                    if (c != PositionGrid::ColPulse)
-                        grid.setCellText(r, c, cells[(r - 1) * 6 + c]);
-                }
-            }
+            const QStringList cells{"5", "2", "12.500", "原点側", "9", "3", "50.000", "Work", "1", "1", "100.000", ""};
+            for (int i = 0; i < cells.size(); ++i)
+                grid.setCellText(i / 4 + 1, i % 4 == 3 ? PositionGrid::ColComment : i % 4 + 1, cells[i]);
         }
 
         PositionData data;
@@ -162,44 +169,42 @@ private slots:
     void selectionDialog_data()
     {
         QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<QString>("enabled");  // after the last step: options, file, Browse, OK
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("enabled");  // after the steps: options, file, Browse, OK
+        QTest::addColumn<QString>("outcome");  // the choice, or "open" when the dialog stays
 
-        // Steps: click a control; "pick" and "skip" answer the next Browse.
+        // Steps click the controls named; "pick" and "skip" answer the next
+        // Browse. Refusals show 561 (positions) or 562, the same text.
+        const QString refused = QStringLiteral("open, Invalid file name.Comfirm file name and print it again.");
         QTest::newRow("positions from the grid")
-            << QStringList{"chkPrintPosi"} << "posi 1 0 0 ok 1" << QStringList() << "grid";
-        QTest::newRow("file source, no file chosen: refused, the dialog stays")
-            << QStringList{"chkPrintPosi", "optPrintPosi_1"} << "posi 1 1 1 ok 1"
-            << QStringList{"Invalid file name.Comfirm file name and print it again."} << "open";
-        QTest::newRow("file source, Browse cancelled: still refused")
-            << QStringList{"chkPrintPosi", "optPrintPosi_1", "skip", "cmdSelectPosiFile"} << "posi 1 1 1 ok 1"
-            << QStringList{"Invalid file name.Comfirm file name and print it again."} << "open";
-        QTest::newRow("parameter file not chosen, next to grid positions")
-            << QStringList{"chkPrintPosi", "chkPrintPara", "optPrintPara_1"} << "para 1 1 1 ok 1"
-            << QStringList{"Invalid file name.Comfirm file name and print it again."} << "open";
+            << QStringList{"chkPrintPosi", "cmdPrintSet"} << "posi 1 0 0 ok 1" << "grid";
+        QTest::newRow("file source, no file chosen")
+            << QStringList{"chkPrintPosi", "optPrintPosi_1", "cmdPrintSet"} << "posi 1 1 1 ok 1" << refused;
+        QTest::newRow("file source, Browse cancelled")
+            << QStringList{"chkPrintPosi", "optPrintPosi_1", "skip", "cmdSelectPosiFile", "cmdPrintSet"}
+            << "posi 1 1 1 ok 1" << refused;
+        QTest::newRow("parameter file not chosen, beside grid positions")
+            << QStringList{"chkPrintPosi", "chkPrintPara", "optPrintPara_1", "cmdPrintSet"} << "para 1 1 1 ok 1"
+            << refused;
         QTest::newRow("file source checked again without a file: OK stays off")
             << QStringList{"chkPrintPosi", "optPrintPosi_1", "chkPrintPosi", "chkPrintPosi"} << "posi 1 1 1 ok 0"
-            << QStringList() << "none";
-        QTest::newRow("a chosen file makes OK available")
+            << "open";
+        QTest::newRow("a chosen file")
             << QStringList{"chkPrintPosi", "optPrintPosi_1", "pick", "cmdSelectPosiFile", "chkPrintPosi",
-                           "chkPrintPosi"}
-            << "posi 1 1 1 ok 1" << QStringList() << "file";
-        QTest::newRow("unchecking both turns OK off")
+                           "chkPrintPosi", "cmdPrintSet"}
+            << "posi 1 1 1 ok 1" << "file chosen.ktd";
+        QTest::newRow("both unchecked: OK off")
             << QStringList{"chkPrintPosi", "chkPrintPara", "chkPrintPosi", "chkPrintPara"} << "para 0 0 0 ok 0"
-            << QStringList() << "none";
-        QTest::newRow("parameters from the controller; the grid option hides the file")
-            << QStringList{"chkPrintPara", "optPrintPara_1", "optPrintPara_0"} << "para 1 0 0 ok 1"
-            << QStringList() << "ct";
-        QTest::newRow("cancel") << QStringList{"chkPrintPosi", "cmdPrintCancel"} << "posi 1 0 0 ok 1"
-                                << QStringList() << "cancelled";
+            << "open";
+        QTest::newRow("parameters from the controller after a look at File")
+            << QStringList{"chkPrintPara", "optPrintPara_1", "optPrintPara_0", "cmdPrintSet"} << "para 1 0 0 ok 1"
+            << "ct";
+        QTest::newRow("cancel") << QStringList{"chkPrintPosi", "cmdPrintCancel"} << "posi 1 0 0 ok 1" << "cancelled";
     }
 
     void selectionDialog()
     {
         QFETCH(QStringList, steps);
         QFETCH(QString, enabled);
-        QFETCH(QStringList, messages);
         QFETCH(QString, outcome);
         SetLangOffset(10000);
         ScriptedPrompter prompter;
@@ -207,55 +212,55 @@ private slots:
         frmPrintSelect dialog(prompter, dialogs);
         dialog.show();
         const QString chosen = PositionFile(QStringLiteral("chosen.ktd"), "KT- 28L-100", "NEW");
-        for (const QString &step : steps) {
-            if (step == QLatin1String("pick"))
-                dialogs.choose(chosen);
-            else if (step == QLatin1String("skip"))
-                dialogs.cancel();
-            else
-                dialog.findChild<QAbstractButton *>(step)->click();
-        }
         const bool para = enabled.startsWith(QLatin1String("para"));
-        QRadioButton *const *options = para ? dialog.optPrintPara : dialog.optPrintPosi;
-        QLabel *label = para ? dialog.lblPrintParaName : dialog.lblPrintPosiName;
-        QPushButton *browse = para ? dialog.cmdSelectParaFile : dialog.cmdSelectPosiFile;
-        const QString state = QStringLiteral("%1 %2 %3 %4 ok %5")
-                                  .arg(para ? "para" : "posi")
-                                  .arg(int(options[0]->isEnabled() && options[1]->isEnabled()))
-                                  .arg(int(label->isEnabled()))
-                                  .arg(int(browse->isEnabled()))
-                                  .arg(int(dialog.cmdPrintSet->isEnabled()));
+        const auto stateNow = [&] {
+            QRadioButton *const *options = para ? dialog.optPrintPara : dialog.optPrintPosi;
+            return QStringLiteral("%1 %2 %3 %4 ok %5")
+                .arg(para ? "para" : "posi")
+                .arg(int(options[0]->isEnabled() && options[1]->isEnabled()))
+                .arg(int((para ? dialog.lblPrintParaName : dialog.lblPrintPosiName)->isEnabled()))
+                .arg(int((para ? dialog.cmdSelectParaFile : dialog.cmdSelectPosiFile)->isEnabled()))
+                .arg(int(dialog.cmdPrintSet->isEnabled()));
+        };
+        QString state;
+        for (const QString &step : steps) {
+            if (step == QLatin1String("pick") || step == QLatin1String("skip")) {
+                step == QLatin1String("pick") ? dialogs.choose(chosen) : dialogs.cancel();
+                continue;
+            }
+            if (step == QLatin1String("cmdPrintSet") || step == QLatin1String("cmdPrintCancel"))
+                state = stateNow();
+            dialog.findChild<QAbstractButton *>(step)->click();
+        }
+        if (state.isEmpty())
+            state = stateNow();
         QCOMPARE(state, enabled);
 
-        if (outcome != QLatin1String("cancelled") && outcome != QLatin1String("none"))
-            dialog.cmdPrintSet->click();
-        QCOMPARE(prompter.texts(), messages);
         const PrintChoice &c = dialog.choice();
-        QString got = QStringLiteral("none");
+        QStringList got;
         if (dialog.isVisible())
-            got = outcome == QLatin1String("none") ? QStringLiteral("none") : QStringLiteral("open");
+            got << QStringLiteral("open") << prompter.texts();
         else if (c.cancelled)
-            got = QStringLiteral("cancelled");
-        else if (c.positionsFromFile && c.positionFile == chosen && dialog.lblPrintPosiName->text() == "chosen.ktd")
-            got = QStringLiteral("file");
-        else if (c.positionsFromGrid && !c.parametersFromCt)
-            got = QStringLiteral("grid");
-        else if (c.parametersFromCt && !c.positionsFromGrid)
-            got = QStringLiteral("ct");
-        QCOMPARE(got, outcome);
-        if (outcome == QLatin1String("file")) {
-            QCOMPARE(dialogs.requests().size(), 1);
-            QCOMPARE(dialogs.requests().first().title, QStringLiteral("Specify KT Data file to be printed."));
-            QCOMPARE(dialogs.requests().first().defaultExtension, QStringLiteral("ktd"));
-            QVERIFY(dialogs.requests().first().mustExist);
+            got << QStringLiteral("cancelled");
+        if (!dialog.isVisible() && !c.cancelled) {
+            if (c.positionsFromGrid)
+                got << QStringLiteral("grid");
+            if (c.positionsFromFile && c.positionFile == chosen)
+                got << QStringLiteral("file ") + dialog.lblPrintPosiName->text();
+            if (c.parametersFromCt)
+                got << QStringLiteral("ct");
         }
+        QCOMPARE(got.join(QStringLiteral(", ")), outcome);
+        for (const FileDialogs::Request &r : dialogs.requests())
+            QVERIFY(r.title == QStringLiteral("Specify KT Data file to be printed.") && r.defaultExtension == "ktd"
+                    && r.mustExist);
     }
 
     void printedSheet_data()
     {
         QTest::addColumn<int>("offset");
         QTest::addColumn<QString>("positions");   // "", "grid" or "file"
-        QTest::addColumn<QString>("parameters");  // "", "ct" or "file"
+        QTest::addColumn<QString>("parameters");  // "", "ct", "file" or "short"
         QTest::addColumn<bool>("details");
         QTest::addColumn<QList<QStringList>>("lines");  // lines that must print, cells in order
         QTest::addColumn<QStringList>("absent");        // texts that must not print
@@ -293,6 +298,13 @@ private slots:
                                   {"23. Emergency stop Input", ":Hold"},
                                   {"24. Emergency stop Logic", ":Logic B"}}
             << QStringList{"(no data)"};
+        // A file of fewer values (the RW family's) prints the rest as absent.
+        QTest::newRow("short parameter file, English")
+            << 10000 << "" << "short" << true
+            << QList<QStringList>{{"15. Setting JOG VEL 1", ":5"},       {"16. Setting JOG VEL 2", ":(no data)"},
+                                  {"18. Homing method", ":(no data)"},   {"21. TYPE", ":(no data)"},
+                                  {"22. Actuator", ":(no data)"},        {"24. Emergency stop Logic", ":(no data)"}}
+            << QStringList{"Sensor", "KT(New)", "Logic B"};
         QTest::newRow("grid and controller with details, Japanese")
             << 0 << "grid" << "ct" << true
             << QList<QStringList>{{"機種 : KT- 28L-100(新型)"},
@@ -333,8 +345,9 @@ private slots:
         choice.positionsFromFile = positions == QLatin1String("file");
         choice.positionFile = PositionFile(QStringLiteral("posi.ktd"), "KT- 28L-100", "NEW");
         choice.parametersFromCt = parameters == QLatin1String("ct");
-        choice.parametersFromFile = parameters == QLatin1String("file");
-        choice.parameterFile = ParameterFile(QStringLiteral("full.pmt"), 24);
+        choice.parametersFromFile = parameters == QLatin1String("file") || parameters == QLatin1String("short");
+        choice.parameterFile = parameters == QLatin1String("short") ? ParameterFile(QStringLiteral("rw.pmt"), 15)
+                                                                     : ParameterFile(QStringLiteral("full.pmt"), 24);
 
         QCOMPARE(rig.command.PrintProc(choice), 0);
         QCOMPARE(rig.prompter.texts(), QStringList());
@@ -459,60 +472,74 @@ private slots:
         QVERIFY(rig.data.gFileModel.isEmpty());
     }
 
-    // A parameter file of fewer values (the RW family's) prints what it
-    // holds and marks the rest as absent, details included.
-    void shortParameterFile()
+    // The whole program: the toolbar's Print button opens the dialog with
+    // every command of the main window and the parameter window locked,
+    // and the sheet holds what the grid shows and what the controller
+    // holds. A cancelled dialog prints nothing; page set-up locks as well.
+    void fromTheMainWindow()
     {
-        Rig rig;
-        SetLangOffset(10000);
-        rig.options.mParaDetailShow = true;
-        PrintChoice choice;
-        choice.cancelled = false;
-        choice.parametersFromFile = true;
-        choice.parameterFile = ParameterFile(QStringLiteral("rw.pmt"), 15);
-        QCOMPARE(rig.command.PrintProc(choice), 0);
-        const QString text = rig.output.text;
-        QVERIFY2(HasLine(text, {"1. Stroke length", ":16000"}), qPrintable(text));
-        QVERIFY2(HasLine(text, {"15. Setting JOG VEL 1", ":5"}), qPrintable(text));
-        for (const char *label : {"16. Setting JOG VEL 2", "18. Homing method", "21. TYPE", "22. Actuator",
-                                  "24. Emergency stop Logic"})
-            QVERIFY2(HasLine(text, {label, ":(no data)"}), label);
-        QCOMPARE(text.count(QStringLiteral("(no data)")), 9);
-        QVERIFY(!text.contains(QStringLiteral("Sensor")));
-    }
+        SimulatedController sim;
+        QVERIFY(sim.start());
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        SettingsStore store(Scratch(QStringLiteral("program.ini")));
+        store.writeInt(SettingsKey::Language, 2);
+        AppState state;
+        ScriptedPrompter prompter;
+        ScriptedFileDialogs dialogs;
+        Program program(state, store, prompter, dialogs, SourceDataDir());
+        program.startUp().setShowSplash(false);
+        program.startUp().hooks().choose = [](const QString &, const QString &, const QString &, const QString &) {
+            return 0;
+        };
+        MainWindow &w = program.run();
+        QCOMPARE(prompter.texts(), QStringList());
+        const QStringList cells{"5", "2", "12.500", "9", "3", "50.000", "1", "1", "100.000"};
+        for (int i = 0; i < cells.size(); ++i)
+            w.flgdData->setCellText(i / 3 + 1, i % 3 + 1, cells[i]);
+        program.ShowParameterWindow();
+        PdfOutput output;
+        program.printCommand()->setOutput(output);
 
-    // The whole print, from the dialog to the end, keeps every command of
-    // the main window locked, the menus included, while it reads the
-    // controller; a cancelled dialog prints nothing.
-    void commandLocks()
-    {
-        Rig rig;
-        SetLangOffset(10000);
-        QList<bool> running;
-        connect(&rig.command, &PrintCommand::running, this, [&](bool on) { running << on; });
-        PrintChoice choice;
-        choice.cancelled = false;
-        choice.parametersFromCt = true;
-        QStringList logAtSelection;
-        int sentBefore = -1;
-        rig.command.setSelection([&] {
-            logAtSelection = rig.surface.log;
-            sentBefore = int(rig.sim.receivedLines().size());
-            return choice;
+        const auto commands = [&w, &program] {
+            return QList<bool>{w.mnuFilePrint->isEnabled(),      w.mnuFileOpen->isEnabled(),
+                               w.mnuShowCtversion->isEnabled(),  w.tbButton[5]->isEnabled(),
+                               w.cmdGetfromCt->isEnabled(),      !w.gBusy,
+                               program.parameterWindow()->isEnabled()};
+        };
+        const QList<bool> on(7, true);
+        const QList<bool> off(7, false);
+        QCOMPARE(commands(), on);
+        QList<bool> during;
+        ModalDriver driver;
+        driver.then("frmPrintSelect", [&](QWidget *modal) {
+            auto *dialog = static_cast<frmPrintSelect *>(modal);
+            during = commands();
+            dialog->chkPrintPosi->click();
+            dialog->chkPrintPara->click();
+            dialog->cmdPrintSet->click();
         });
-        rig.command.Print();
-        const QStringList locked{"buttons 0", "toolbar 0", "menus 0", "busy 1"};
-        QCOMPARE(logAtSelection, locked);
-        QCOMPARE(sentBefore, 0);
-        const QStringList unlocked{"buttons 1", "toolbar 1", "menus 1", "busy 0"};
-        QCOMPARE(rig.surface.log, locked + unlocked);
-        QCOMPARE(running, QList<bool>({true, false}));
-        QCOMPARE(rig.output.count, 1);
+        qobject_cast<QToolButton *>(w.tbToolBar->widgetForAction(w.tbButton[5]))->click();
+        QVERIFY(driver.done());
+        QCOMPARE(during, off);
+        QCOMPARE(commands(), on);
+        QCOMPARE(prompter.texts(), QStringList());
+        QVERIFY2(HasLine(output.text, {"1", "5", "2", "12.500", "2500"}), qPrintable(output.text));
+        QVERIFY2(HasLine(output.text, {"1. Stroke length", ":20000"}), qPrintable(output.text));
+        QVERIFY(sim.receivedLines().contains(QStringLiteral("0RD14")));
 
-        choice.cancelled = true;
-        rig.command.Print();
-        QCOMPARE(rig.output.count, 1);
-        QCOMPARE(rig.prompter.texts(), QStringList());
+        driver.then("frmPrintSelect", [](QWidget *modal) { static_cast<frmPrintSelect *>(modal)->cmdPrintCancel->click(); });
+        w.mnuFilePrint->trigger();
+        QVERIFY(driver.done());
+        QCOMPARE(output.count, 1);
+        QCOMPARE(prompter.texts(), QStringList());
+
+        output.onPageSetup = [&] { during = commands(); };
+        during.clear();
+        w.mnuFilePageSetup->trigger();
+        QCOMPARE(output.setups, 1);
+        QCOMPARE(during, off);
+        QCOMPARE(commands(), on);
+        qunsetenv("KTED_COM1");
     }
 };
 

@@ -27,6 +27,8 @@ MoveExecution::MoveExecution(MoveState &state, ControllerLink &link, Prompter &p
     connect(&m_timerMoving, &QTimer::timeout, this, &MoveExecution::timerMoving_Timer);
     m_timer2.setObjectName(QStringLiteral("Timer2"));
     m_timer2.setSingleShot(true);
+    // A coarse timer may end the wait up to 5 % early.
+    m_timer2.setTimerType(Qt::PreciseTimer);
     connect(&m_timer2, &QTimer::timeout, this, [this] {
         m_state.mWaitDone = true;
         m_timer2.stop();

@@ -314,7 +314,7 @@ private slots:
         w.optSelectMove[1]->click();
         // A first move: the data are known and the actuator homed.
         QTest::mouseClick(w.imgButton[1], Qt::LeftButton);
-        QCOMPARE(run.move().gLastPos, 1);
+        QVERIFY2(run.move().gLastPos == 1, qPrintable(run.prompter.texts().join(u'|')));
         run.sim.clearReceived();
         if (fault == QLatin1String("homefault"))
             run.sim.model().setHomeSensorFault(true);
@@ -420,7 +420,7 @@ private slots:
             if (i == 0)
                 ended = run.clock.elapsed();
         }
-        QCOMPARE(run.moves(), moves);
+        QVERIFY2(run.moves() == moves, qPrintable(run.moves() + u' ' + run.prompter.texts().join(u'|')));
         QCOMPARE(run.move().mProgramRow, row);
         QCOMPARE(run.prompter.texts(), QStringList());
         QCOMPARE(w.lblkanryoNo->text(), QString(moves.back()));

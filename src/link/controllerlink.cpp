@@ -7,6 +7,7 @@
 #include "common/timescale.h"
 #include "link/linkmessages.h"
 #include "link/portnames.h"
+#include "text/stringtable.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -16,6 +17,9 @@
 #include <cmath>
 
 namespace {
+
+// "Another command to the controller is still running ..."
+constexpr int kNestedCommandMessage = 950;
 
 double SecondsSinceMidnight()
 {
@@ -159,10 +163,12 @@ int ControllerLink::transact(const QString &command, int replyLength, const QStr
                              Bound bound, int echoedPayload)
 {
     if (m_waitDepth > 0) {
-        // Only a programming slip gets here: the operations disable their
-        // commands while one runs. Refusing keeps the first wait intact.
+        // The operations lock their commands while one runs, so only a way
+        // round those locks gets here. Refusing keeps the first wait intact;
+        // the user is told, and the caller stops as on any failure.
         qWarning("ControllerLink: %s refused, a transaction is already waiting",
                  qPrintable(command));
+        m_prompter.tell(LoadText(kNestedCommandMessage), Prompter::Icon::Exclamation);
         return 1;
     }
 

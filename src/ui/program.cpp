@@ -8,6 +8,9 @@
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
+#include "operation/moveexecution.h"
+#include "operation/movestate.h"
+#include "operation/programgrid.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
 #include "parameters/parameterwindow.h"
@@ -43,6 +46,7 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     , m_positionData(std::make_unique<PositionData>())
     , m_parameters(std::make_unique<ParameterSet>())
     , m_startUp(state, store, prompter, *m_catalogue)
+    , m_moveState(std::make_unique<MoveState>())
 {
     m_startUp.hooks().windowCreated = [this](MainWindow &window) { wire(window); };
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
@@ -55,6 +59,8 @@ Program::~Program()
     // The windows go before the objects they talk to.
     delete m_ioWindow.data();
     delete m_parameterWindow.data();
+    m_moves.reset();
+    m_movePanel.reset();
     m_print.reset();
     m_printOutput.reset();
     m_verify.reset();
@@ -87,6 +93,7 @@ void Program::wire(MainWindow &window)
     m_progress->setWindowFlag(Qt::Window);
     wireLink(window);
     wirePositions(window);
+    wireMoves(window);
     wireShell(window);
 
     m_parameterTransfer
@@ -117,7 +124,8 @@ void Program::wireLink(MainWindow &w)
                 w.lblErrorComment->setText(comment);
             });
     connect(&link, &ControllerLink::homeLampOff, &w, [&w] { w.imgHomeGreen->setLit(false); });
-    connect(&link, &ControllerLink::alarmLampsOff, &w, [&w] {
+    connect(&link, &ControllerLink::alarmLampsOff, &w, [this, &w] {
+        m_moveState->lastOutputs = -1;
         w.imgHomeGreen->setLit(false);
         w.imgOut1Green->setLit(false);
         w.imgOut2Green->setLit(false);
@@ -172,7 +180,10 @@ void Program::wirePositions(MainWindow &w)
         w.sbPanel[3]->setText(perPulse);
     };
     connect(&files, &PositionFileCommands::pulseScaleChanged, &w, showScale);
-    connect(&files, &PositionFileCommands::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    // The move program is the user's: file commands and transfers only have
+    // it drawn again.
+    const auto repaintProgram = [&w] { w.flgdProgram->viewport()->update(); };
+    connect(&files, &PositionFileCommands::programGridRefreshRequested, &w, repaintProgram);
 
     m_transfer = std::make_unique<PositionTransfer>(m_state, *m_positionData, grid, *m_link, *m_modes,
                                                     m_prompter, *m_progress, files, m_store, *this);
@@ -181,12 +192,9 @@ void Program::wirePositions(MainWindow &w)
     connect(w.mnuFileLoadtoCt, &QAction::triggered, &transfer, &PositionTransfer::LoadToCt);
     connect(w.cmdGetfromCt, &QPushButton::clicked, &transfer, &PositionTransfer::GetFromCt);
     connect(w.mnuFileGetfromCt, &QAction::triggered, &transfer, &PositionTransfer::GetFromCt);
-    connect(&transfer, &PositionTransfer::moveDataStale, &w, [&w] {
-        w.gMoveDataKnown = false;
-        w.gLastPos = -1;
-    });
+    connect(&transfer, &PositionTransfer::moveDataStale, &w, [this] { m_moveState->markStale(); });
     connect(&transfer, &PositionTransfer::pulseScaleChanged, &w, showScale);
-    connect(&transfer, &PositionTransfer::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    connect(&transfer, &PositionTransfer::programGridRefreshRequested, &w, repaintProgram);
 
     m_verify = std::make_unique<PositionVerify>(*m_positionData, grid, transfer, files, *m_link, m_prompter,
                                                 m_dialogs, *this, &w);
@@ -194,7 +202,7 @@ void Program::wirePositions(MainWindow &w)
     connect(w.cmdPosiDataShogo, &QPushButton::clicked, &verify, &PositionVerify::PosiDataShogo);
     connect(w.mnuFileShogoFile, &QAction::triggered, &verify, &PositionVerify::ShogoFileMenu);
     connect(w.mnuFileShogoCt, &QAction::triggered, &verify, &PositionVerify::ShogoCtMenu);
-    connect(&verify, &PositionVerify::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    connect(&verify, &PositionVerify::programGridRefreshRequested, &w, repaintProgram);
 }
 
 void Program::wirePrinting(MainWindow &w)
@@ -229,11 +237,9 @@ void Program::ShowParameterWindow()
         m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
         m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
-        connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
-            w->gMoveDataKnown = false;
-            w->gLastPos = -1;
-        });
-        connect(m_parameterWindow, &ParameterWindow::controllerReset, w, [w] {
+        connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [this] { m_moveState->markStale(); });
+        connect(m_parameterWindow, &ParameterWindow::controllerReset, w, [this, w] {
+            m_moveState->lastOutputs = -1;
             w->ShowAllPositionButtons(PositionButton::Picture::Greyed);
             w->imgOut1Green->setLit(false);
             w->imgOut2Green->setLit(false);
@@ -247,7 +253,7 @@ void Program::ShowParameterWindow()
                 w->Disp_DevType();
             w->ShowPulseScale();
             w->flgdData->RefreshMmColumn();
-            w->Init_flgdProgram();
+            w->flgdProgram->refreshHeader();
         });
     }
     m_parameterWindow->show();

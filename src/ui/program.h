@@ -14,6 +14,8 @@ class ControllerLink;
 class ControllerModes;
 class FileDialogs;
 class MainWindow;
+class MoveExecution;
+class MovePanel;
 class ParameterSet;
 class ParameterTransfer;
 class ParameterWindow;
@@ -28,6 +30,7 @@ class frmInputOutput;
 class frmTrance;
 class HelpWindow;
 struct AppState;
+struct MoveState;
 struct PositionData;
 
 // The whole program put together: the catalogue, the link to the
@@ -59,6 +62,8 @@ public:
     ParameterSet &parameters() { return *m_parameters; }
     ParameterWindow *parameterWindow() const;
     frmTrance *progressWindow() const { return m_progress.get(); }
+    MoveState &moveState() { return *m_moveState; }
+    MoveExecution *moves() const { return m_moves.get(); }
     PrintCommand *printCommand() const { return m_print.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
@@ -93,6 +98,7 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wireMoves(MainWindow &window);   // movewiring.cpp
     void wirePrinting(MainWindow &window);
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
@@ -121,6 +127,9 @@ private:
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
     QPointer<HelpWindow> m_helpWindow;
+    std::unique_ptr<MoveState> m_moveState;
+    std::unique_ptr<MovePanel> m_movePanel;
+    std::unique_ptr<MoveExecution> m_moves;
     std::unique_ptr<PrintOutput> m_printOutput;
     std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;

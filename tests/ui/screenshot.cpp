@@ -16,6 +16,7 @@
 #include "app/settingsstore.h"
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
+#include "operation/movestate.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
@@ -75,7 +76,8 @@ int main(int argc, char *argv[])
                                           const QString &) { return 1; };
     MainWindow *window = &program.run();
     if (moveMode) {
-        window->gLastPos = 2;
+        program.moveState().gLastPos = 2;
+        program.moveState().lastOutputs = 2;
         window->optModeSelect[0]->click();
         window->optSelectMove[1]->click();
     }

@@ -54,4 +54,7 @@ inline const QString DevStroke = QStringLiteral("DevStroke");
 inline const QString DevLead = QStringLiteral("DevLead");
 inline const QString DevPPR = QStringLiteral("DevPPR");
 inline const QString Vertical = QStringLiteral("Vertical");
+// 1: the communication log is also written to a file in the user's data
+// folder (off by default).
+inline const QString CommLogToFile = QStringLiteral("CommLogFile");
 } // namespace SettingsKey

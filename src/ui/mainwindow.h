@@ -140,6 +140,7 @@ public:
     QAction *mnuViewStatusBar = nullptr;
     QAction *mnuShowState = nullptr;
     QAction *mnuShowParameta = nullptr;
+    QAction *mnuShowCommLog = nullptr;
     QAction *mnuShowCtversion = nullptr;
     QMenu *mnuModeChange = nullptr;
     QAction *mnuModeTrancefer = nullptr;

@@ -5,6 +5,10 @@
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "link/commlog.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
@@ -47,7 +51,15 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     , m_parameters(std::make_unique<ParameterSet>())
     , m_startUp(state, store, prompter, *m_catalogue)
     , m_moveState(std::make_unique<MoveState>())
+    , m_commLog(std::make_unique<CommLog>())
+    , m_commLogModel(std::make_unique<CommLogModel>())
+    , m_commLogFile(std::make_unique<CommLogFile>())
 {
+    connect(m_commLog.get(), &CommLog::entryRecorded, m_commLogModel.get(), &CommLogModel::append);
+    m_commLogFile->attach(*m_commLog);
+    m_link->attachLog(*m_commLog);
+    if (commLogToFile())
+        m_commLogFile->setPath(CommLogFile::DefaultPath());
     m_startUp.hooks().windowCreated = [this](MainWindow &window) { wire(window); };
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
         return readModelFromController(window);
@@ -57,6 +69,7 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
 Program::~Program()
 {
     // The windows go before the objects they talk to.
+    delete m_commLogWindow.data();
     delete m_ioWindow.data();
     delete m_parameterWindow.data();
     m_moves.reset();
@@ -99,6 +112,7 @@ void Program::wire(MainWindow &window)
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
     QObject::connect(window.mnuShowParameta, &QAction::triggered, this, &Program::ShowParameterWindow);
+    QObject::connect(window.mnuShowCommLog, &QAction::triggered, this, &Program::ShowCommLogWindow);
     wirePrinting(window);
     QObject::connect(window.mnuShowState, &QAction::triggered, this, &Program::ShowIoMonitor);
 
@@ -259,6 +273,34 @@ void Program::ShowParameterWindow()
     m_parameterWindow->show();
     m_parameterWindow->raise();
     m_parameterWindow->activateWindow();
+}
+
+void Program::ShowCommLogWindow()
+{
+    if (!m_commLogWindow) {
+        m_commLogWindow = new CommLogWindow(*m_commLogModel, m_prompter, m_dialogs, m_window.get());
+        m_commLogWindow->setWindowFlag(Qt::Window);
+        m_commLogWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_commLogWindow->show();
+    m_commLogWindow->raise();
+    m_commLogWindow->activateWindow();
+}
+
+CommLogWindow *Program::commLogWindow() const
+{
+    return m_commLogWindow.data();
+}
+
+bool Program::commLogToFile() const
+{
+    return m_store.readInt(SettingsKey::CommLogToFile, 0) != 0;
+}
+
+void Program::setCommLogToFile(bool on)
+{
+    m_store.writeInt(SettingsKey::CommLogToFile, on ? 1 : 0);
+    m_commLogFile->setPath(on ? CommLogFile::DefaultPath() : QString());
 }
 
 void Program::setCommandButtonsEnabled(bool enabled)

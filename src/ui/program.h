@@ -10,6 +10,10 @@
 #include <memory>
 
 class Catalogue;
+class CommLog;
+class CommLogFile;
+class CommLogModel;
+class CommLogWindow;
 class ControllerLink;
 class ControllerModes;
 class FileDialogs;
@@ -86,6 +90,16 @@ public:
     void ShowAbout();
     HelpWindow *helpWindow() const;
 
+    // The communication log: recorded from the start, shown by its window
+    // (View menu), written to a file when the setting asks for it.
+    CommLog &commLog() { return *m_commLog; }
+    CommLogModel &commLogModel() { return *m_commLogModel; }
+    CommLogWindow *commLogWindow() const;
+    void ShowCommLogWindow();
+    // Stores the log-file setting and starts or stops the file at once.
+    void setCommLogToFile(bool on);
+    bool commLogToFile() const;
+
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
     void setToolbarEnabled(bool enabled) override;
@@ -133,4 +147,8 @@ private:
     std::unique_ptr<PrintOutput> m_printOutput;
     std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;
+    std::unique_ptr<CommLog> m_commLog;
+    std::unique_ptr<CommLogModel> m_commLogModel;
+    std::unique_ptr<CommLogFile> m_commLogFile;
+    QPointer<CommLogWindow> m_commLogWindow;
 };

@@ -4,6 +4,9 @@
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "parameters/parameterwindow.h"
 #include "position/positiongrid.h"
@@ -359,6 +362,44 @@ private slots:
         QVERIFY(!parameters || !parameters->isVisible());
         QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
+    }
+
+    // The communication log holds the start-up's exchange from the first
+    // line, opens from the View menu, writes the same lines to its file when
+    // the setting asks for it, and closes with the main window.
+    void communicationLogFromTheViewMenu()
+    {
+        Run run(2, 0);
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
+        MainWindow &w = run.start();
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
+
+        const CommLogModel &model = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const CommLogEntry &e = model.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
+
+        run.prompter.answer(Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+        QTest::qWait(10);
+        QVERIFY(!log || !log->isVisible());
+        run.program->setCommLogToFile(false);
     }
 
     // The adapter is pulled while the table is read from the controller:

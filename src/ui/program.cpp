@@ -4,6 +4,9 @@
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/deviceadopt.h"
+#include "catalogue/devicedialog.h"
+#include "app/devsetting.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
@@ -44,6 +47,7 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
         return readModelFromController(window);
     };
+    m_startUp.hooks().selectDevice = [this](MainWindow &window) { ChangeDevice(window); };
 }
 
 Program::~Program()
@@ -90,8 +94,11 @@ void Program::wire(MainWindow &window)
     hooks.closeRequest = [this](bool fromCloseBox, bool busy) {
         if (m_parameterWindow && m_parameterWindow->isBusy())
             busy = true;
+        if (!(busy && fromCloseBox) && !parametersSettled())
+            return false;
         return m_files->closeRequest(fromCloseBox, busy) == PositionFileCommands::CloseAnswer::Close;
     };
+    QObject::connect(window.cmdChangeDev, &QPushButton::clicked, this, [this, &window] { ChangeDevice(window); });
     hooks.isPortOpen = [this] { return m_link->isPortOpen(); };
     hooks.closePort = [this] { m_link->CloseCommPort(); };
 }
@@ -193,8 +200,8 @@ void Program::ShowParameterWindow()
     if (!m_parameterWindow) {
         m_parameterWindow = new ParameterWindow(m_state, *m_parameters, *m_catalogue, m_prompter, m_dialogs,
                                                 m_parameterTransfer.get(), w);
+        // Closed, the window keeps its values for the next opening.
         m_parameterWindow->setWindowFlag(Qt::Window);
-        m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
             w->gMoveDataKnown = false;
@@ -218,6 +225,30 @@ void Program::ShowParameterWindow()
     m_parameterWindow->show();
     m_parameterWindow->raise();
     m_parameterWindow->activateWindow();
+}
+
+void Program::ChangeDevice(MainWindow &w)
+{
+    w.cmdChangeDev->setEnabled(false);
+    const std::optional<DeviceChoice> choice =
+        DeviceDialog::choose(m_state, m_prompter, m_catalogue->listDir(), &w);
+    if (choice && AdoptDeviceChoice(m_state, *m_catalogue, m_prompter, *choice) == 0) {
+        SaveDevSetting(m_state, m_store);
+        Culc_MaxPulse(m_state);
+        Culc_MaxMm(m_state);
+        m_files->Disp_DevType2();
+        w.ShowPulseScale();
+        w.flgdData->RefreshMmColumn();
+        w.Init_flgdProgram();
+    }
+    w.cmdChangeDev->setEnabled(true);
+}
+
+bool Program::parametersSettled()
+{
+    if (!m_parameters->gParaChanged || !m_parameterWindow)
+        return true;
+    return m_parameterWindow->SaveChangesBeforeClose();
 }
 
 void Program::setCommandButtonsEnabled(bool enabled)

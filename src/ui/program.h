@@ -58,6 +58,10 @@ public:
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
 
+    // The main window's "Change" button: the device selection dialog, then
+    // the chosen model applied, stored and shown.
+    void ChangeDevice(MainWindow &window);
+
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
     void setToolbarEnabled(bool enabled) override;
@@ -71,6 +75,8 @@ private:
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
     bool readModelFromController(MainWindow &window);
+    // Closing with changed parameters: save them first? False to stay.
+    bool parametersSettled();
 
     AppState &m_state;
     SettingsStore &m_store;

@@ -1,14 +1,19 @@
 // Takes pictures of the program's windows for the documentation: the main
 // window as the start-up leaves it (offline path, the stored or the default
-// model), or the parameter window, saved as PNG. Not a test; run it under a
-// display (e.g. xvfb-run).
+// model), the parameter window, the device selection dialog or the stroke
+// calculator, saved as PNG. Not a test; run it under a display (e.g.
+// xvfb-run).
 //
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
 //                   [move]      (the main window in Move mode, selective panel)
 //                   [param]     (the parameter window)
+//                   [device]    (the device selection dialog)
+//                   [calc]      (the stroke calculator with a result)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "catalogue/devicedialog.h"
+#include "catalogue/strokecalculator.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "testenv.h"
@@ -16,24 +21,28 @@
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|device|calc]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
+    const bool device = argc > 3 && QByteArray(argv[3]) == "device";
+    const bool calculator = argc > 3 && QByteArray(argv[3]) == "calc";
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -45,6 +54,9 @@ int main(int argc, char *argv[])
     program.startUp().setShowSplash(false);
     program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                           const QString &) { return 1; };
+    // The main window as the start-up leaves it, without waiting in the
+    // device selection dialog.
+    program.startUp().hooks().selectDevice = [](MainWindow &) {};
     MainWindow *window = &program.run();
     if (moveMode) {
         window->gLastPos = 2;
@@ -55,6 +67,20 @@ int main(int argc, char *argv[])
     if (parameters) {
         program.ShowParameterWindow();
         shown = program.parameterWindow();
+    }
+    std::unique_ptr<QWidget> dialog;
+    if (device) {
+        dialog = std::make_unique<DeviceDialog>(state, prompter, SourceDataDir(), window);
+    } else if (calculator) {
+        auto *calc = new StrokeCalculator(1, 100000, window);
+        dialog.reset(calc);
+        calc->txtStrokeTyo->setText(QStringLiteral("100"));
+        calc->txtRido->setText(QStringLiteral("6"));
+        calc->cmdCulStrokePulse->click();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

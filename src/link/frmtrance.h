@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/progresssink.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -14,7 +16,7 @@ class QProgressBar;
 //   progress.start(LoadText(448), 3);   // text and maximum, value 0, shown
 //   progress.setProgress(i);            // after each position or block
 //   progress.close();
-class frmTrance : public QWidget
+class frmTrance : public QWidget, public ProgressSink
 {
     Q_OBJECT
 
@@ -22,9 +24,11 @@ public:
     explicit frmTrance(QWidget *parent = nullptr);
 
     // Sets the text and the maximum, puts the bar to 0 and shows the window.
-    void start(const QString &text, int maximum);
+    void start(const QString &text, int maximum) override;
     // Sets the bar and lets the window repaint.
-    void setProgress(int value);
+    void setProgress(int value) override;
+    // Closes the window.
+    void finish() override { close(); }
 
     QLabel *lblSetumei = nullptr;
     QProgressBar *prgBar1 = nullptr;

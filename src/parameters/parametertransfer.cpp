@@ -4,7 +4,7 @@
 #include "app/prompter.h"
 #include "link/commandset.h"
 #include "link/controllerlink.h"
-#include "link/frmtrance.h"
+#include "link/progresssink.h"
 #include "link/linkmessages.h"
 #include "parameters/parameterset.h"
 #include "position/conversions.h"
@@ -22,14 +22,37 @@ enum TextId : int {
     ResetQuestion = 581,
     IsItOk = 493,
     DeviceInfoMissing = 575,
+    ConversionError = 417,
+    CtReadError = 418,
+    ResultCt = 419,
+    UnmatchedList = 420,
+    SendQuestion = 435,
+    WriteError = 436,
+    OverStroke = 437,
+    OverStrokeCorrect = 438,
+    OverStrokeContinue = 439,
+    VerifyNg = 407,
+    PositionNo = 409,
+    VerifyOk = 410,
+    ActuatorUnmatched = 592,
+    ReadCtActuator = 593,
 };
+
+QString emptyLine() { return QStringLiteral("\n\n"); }
+
+template<typename... Args, typename F>
+void call(const F &hook, Args &&...args)
+{
+    if (hook)
+        hook(std::forward<Args>(args)...);
+}
 
 constexpr int kPositionCount = 3;
 
 } // namespace
 
 ParameterTransfer::ParameterTransfer(AppState &state, ParameterSet &parameters, ControllerLink &link,
-                                     Prompter &prompter, frmTrance &progress)
+                                     Prompter &prompter, ProgressSink &progress)
     : m_state(state)
     , m_para(parameters)
     , m_link(link)
@@ -61,7 +84,7 @@ int ParameterTransfer::GetParametaValueProc()
                 m_prompter.tell(LinkText::CommErrorMessage(), Prompter::Icon::None);
         }
         if (!ok) {
-            m_progress.close();
+            m_progress.finish();
             m_link.ReleaseCommPort();
             return 1;
         }
@@ -71,7 +94,7 @@ int ParameterTransfer::GetParametaValueProc()
     values[0] = ParaValue::text(QString());
     m_para.ParaDA = values;
     gParaBlock = replies;
-    m_progress.close();
+    m_progress.finish();
     m_link.ReleaseCommPort();
     return 0;
 }
@@ -88,7 +111,7 @@ int ParameterTransfer::ParaKakikomimaeCheck()
 
     const auto failed = [this] {
         m_link.ReleaseCommPort();
-        m_progress.close();
+        m_progress.finish();
         return -1;
     };
     if (m_link.OpenCommPort() != 0 || m_link.SetCommMode() != 0)
@@ -124,14 +147,14 @@ int ParameterTransfer::WriteParadataToCt()
         const QString &payload = gParaBlock.gParaBlock[static_cast<size_t>(i)];
         const Ctl::CommandLine line = Ctl::WriteBlock(payload.left(2), payload.mid(2));
         if (m_link.Send(line) != 0) {
-            m_progress.close();
+            m_progress.finish();
             m_link.ReleaseCommPort();
             return 1;
         }
         m_progress.setProgress(i + 1);
     }
     wait(500);
-    m_progress.close();
+    m_progress.finish();
     return 0;
 }
 
@@ -180,10 +203,113 @@ void ParameterTransfer::releasePort()
 
 void ParameterTransfer::closeProgress()
 {
-    m_progress.close();
+    m_progress.finish();
 }
 
 void ParameterTransfer::wait(int milliseconds)
 {
     WaitMsec(milliseconds);
+}
+
+// --- The window's commands ---------------------------------------------------
+
+CommandOutcome ParameterTransfer::ReadCommand(const Hooks &hooks)
+{
+    const auto end = [this](CommandOutcome outcome) {
+        releasePort();
+        return outcome;
+    };
+    if (GetParametaValueProc() != 0)
+        return end(CommandOutcome::LinkFailed);
+    // A value the controller holds may not fit the program's variable (a
+    // pulse count above 32767): the window then keeps what it shows.
+    if (ParaDA2Hensu(m_para) != 0) {
+        m_prompter.tell(LoadText(ConversionError), Prompter::Icon::None);
+        return end(CommandOutcome::Refused);
+    }
+    call(hooks.shown);
+    m_para.gParaChanged = false;
+    if (ReadCtActuatorSetting() == 0 && CompareActuatorSetting() == 1) {
+        if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
+                           Prompter::Icon::Question)
+            == Prompter::Answer::Ok) {
+            if (adoptCtSetting())
+                call(hooks.deviceAdopted, false);
+        }
+    }
+    return end(CommandOutcome::Done);
+}
+
+CommandOutcome ParameterTransfer::WriteCommand(bool defaultBox, const Hooks &hooks)
+{
+    if (m_prompter.ask(LoadText(SendQuestion), Prompter::Buttons::YesNo, Prompter::Icon::Question)
+        != Prompter::Answer::Yes)
+        return CommandOutcome::Refused;
+    if (hooks.preChecks && hooks.preChecks() != 0)
+        return CommandOutcome::Refused;
+    if (SetParaData2LngData(defaultBox) != 0) {
+        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+        return CommandOutcome::Refused;
+    }
+
+    const int check = ParaKakikomimaeCheck();
+    if (check == -1)
+        return CommandOutcome::LinkFailed;
+    if (check == 1) {
+        const QString text = LoadText(OverStroke) + emptyLine() + u'<' + LoadText(PositionNo) + gOverStrokeNo
+                             + u'>' + emptyLine() + LoadText(OverStrokeCorrect) + emptyLine()
+                             + LoadText(OverStrokeContinue);
+        if (m_prompter.ask(text, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes) {
+            closeProgress();
+            releasePort();
+            return CommandOutcome::Refused;
+        }
+    }
+
+    if (WriteParadataToCt() != 0)
+        return CommandOutcome::LinkFailed;
+
+    call(hooks.moveDataStale);
+    if (ResetController(hooks.status ? hooks.status : [](const QString &) {}))
+        call(hooks.controllerReset);
+    wait(3000);
+
+    const int read = ReadCtActuatorSetting();
+    call(hooks.status, QString());
+    if (read != 0 || CompareActuatorSetting() == 0) {
+        releasePort();
+        // The blocks were taken; only the check afterwards failed.
+        return CommandOutcome::Done;
+    }
+    if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
+                       Prompter::Icon::Question)
+        == Prompter::Answer::Ok) {
+        if (adoptCtSetting())
+            call(hooks.deviceAdopted, true);
+    }
+    releasePort();
+    return CommandOutcome::Done;
+}
+
+CommandOutcome ParameterTransfer::VerifyCtCommand(bool compareDetails, const Hooks &hooks)
+{
+    if (hooks.preChecks && hooks.preChecks() != 0)
+        return CommandOutcome::Refused;
+    if (GetParametaValueProc() != 0) {
+        m_prompter.tell(LoadText(CtReadError), Prompter::Icon::None);
+        return CommandOutcome::LinkFailed;
+    }
+    const int differs = ParametaShogoProc(m_para, compareDetails);
+    TellParameterVerification(m_prompter, m_para, LoadText(ResultCt), differs);
+    return differs == 0 ? CommandOutcome::Done : CommandOutcome::Differs;
+}
+
+void TellParameterVerification(Prompter &prompter, const ParameterSet &set, const QString &head, int differs)
+{
+    QString text = head + emptyLine();
+    if (differs == 0)
+        text += LoadText(VerifyOk);
+    else
+        text += LoadText(VerifyNg) + emptyLine() + LoadText(UnmatchedList) + u'\n' + set.gParaUnmatchNo;
+    prompter.tell(text, Prompter::Icon::None);
 }

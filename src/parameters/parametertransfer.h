@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commandoutcome.h"
 #include "app/devsetting.h"
 #include "parameters/parameterblocks.h"
 
@@ -9,7 +10,7 @@
 
 class ControllerLink;
 class Prompter;
-class frmTrance;
+class ProgressSink;
 struct AppState;
 struct ParameterSet;
 
@@ -23,7 +24,7 @@ class ParameterTransfer
 {
 public:
     ParameterTransfer(AppState &state, ParameterSet &parameters, ControllerLink &link,
-                      Prompter &prompter, frmTrance &progress);
+                      Prompter &prompter, ProgressSink &progress);
 
     // Reads blocks "00".."14" into ParaDA (5000 ms each) with the progress
     // window. 0 on success; 1 after a failure, with ParaDA as it was.
@@ -55,6 +56,28 @@ public:
     // would break every conversion, is refused with message 575 (false).
     bool adoptCtSetting();
 
+    // The commands of the parameter window after their own part, shared
+    // with the command-line tool. A hook left empty is skipped.
+    struct Hooks
+    {
+        std::function<int()> preChecks;                    // the four checks; 0 passed
+        std::function<void(const QString &)> status;      // the window's status label
+        std::function<void()> shown;                       // a read set is to be shown
+        std::function<void()> moveDataStale;
+        std::function<void()> controllerReset;
+        std::function<void(bool longForm)> deviceAdopted;  // the controller's model was taken over
+    };
+    // "Read from C/T": the six blocks into the variables, then the question
+    // whether to take over the controller's different actuator setting.
+    CommandOutcome ReadCommand(const Hooks &hooks);
+    // "Write to C/T": the question, the checks, the payloads, the stroke
+    // check of the controller's positions, the six blocks, the reset and
+    // the actuator setting read afresh.
+    CommandOutcome WriteCommand(bool defaultBox, const Hooks &hooks);
+    // "Verify" against the controller: the checks, the six blocks and the
+    // result message (Done when equal, Differs when not).
+    CommandOutcome VerifyCtCommand(bool compareDetails, const Hooks &hooks);
+
     void releasePort();
     void closeProgress();
     // A pause that keeps the user interface alive.
@@ -69,5 +92,9 @@ private:
     ParameterSet &m_para;
     ControllerLink &m_link;
     Prompter &m_prompter;
-    frmTrance &m_progress;
+    ProgressSink &m_progress;
 };
+
+// The result message of a parameter verification: head, then OK, or NG with
+// the list of differing parameters (gParaUnmatchNo).
+void TellParameterVerification(Prompter &prompter, const ParameterSet &set, const QString &head, int differs);

@@ -12,7 +12,8 @@
 #include "link/commandsurface.h"
 #include "common/numbers.h"
 #include "parameters/paradefaults.h"
-#include "parameters/paramfields.h"
+#include "parameters/parameterfields.h"
+#include "parameters/fieldrules.h"
 #include "parameters/parameterfile.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
@@ -73,17 +74,6 @@ enum TextId : int {
     TipVel = 328,
     TipJog = 330,
     TipVertical = 331,
-    VTypeOnly = 367,
-    VTypeChange = 368,
-    NoData = 412,
-    NoDataFill = 413,
-    InvalidValue = 414,
-    InvalidValueEnd = 415,
-    InvalidValueConfirm = 416,
-    ConversionError = 417,
-    CtReadError = 418,
-    ResultCt = 419,
-    UnmatchedList = 420,
     OpenReferenceTitle = 421,
     FileExtension = 422,
     FileFilter = 423,
@@ -97,16 +87,7 @@ enum TextId : int {
     SaveTitle = 431,
     DefaultFileName = 432,
     InsideCt = 433,
-    SendQuestion = 435,
     WriteError = 436,
-    OverStroke = 437,
-    OverStrokeCorrect = 438,
-    OverStrokeContinue = 439,
-    VerifyNg = 407,
-    PositionNo = 409,
-    VerifyOk = 410,
-    ActuatorUnmatched = 592,
-    ReadCtActuator = 593,
 };
 
 void setCaptionId(QObject *o, int id) { o->setProperty(kCaptionId, id); }
@@ -117,15 +98,6 @@ QLineEdit *makeField(QWidget *parent, const char *name)
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
     return e;
-}
-
-QString emptyLine() { return QStringLiteral("\n\n"); }
-
-// A field's value as the window takes it: the leading number of its text,
-// rounded half to even.
-double fieldNumber(const QLineEdit *e)
-{
-    return RoundHalfEven(LeadingNumber(e->text()));
 }
 
 } // namespace
@@ -770,160 +742,89 @@ QLineEdit *ParameterWindow::textFieldOf(int number) const
 
 // --- The parameter set and the window ---------------------------------------
 
-int ParameterWindow::TorikomiParaData()
+ParameterFields ParameterWindow::fields() const
 {
-    ParameterSet next = m_para;
+    ParameterFields f;
     for (int n = 1; n <= 20; ++n) {
-        const QLineEdit *e = textFieldOf(n);
-        if (!e)
-            continue;
-        const double v = LeadingNumber(e->text());
-        if (ParameterInfoOf(n).wide) {
-            const auto r = RoundToInt32(v);
-            if (!r)
-                return 1;
-            next.setNumericValue(n, *r);
-        } else {
-            const auto r = RoundToInt16(v);
-            if (!r)
-                return 1;
-            next.setNumericValue(n, *r);
-        }
+        if (const QLineEdit *e = textFieldOf(n))
+            f.text.at(static_cast<size_t>(n)) = e->text();
     }
-    next.gParaVertical = ParaValue::number(optVertical[1]->isChecked() ? 1 : 0);
-    if (const int type = selectedType(); type >= 0)
-        next.gParaType = type;
-
-    next.gParaActSize = modelSize();
-    next.gParaActSpeed = comboActSpeed->currentText().trimmed();
-    const auto stroke = RoundToInt32(LeadingNumber(comboActStroke->currentText()));
-    if (!stroke)
-        return 1;
-    next.gParaActStroke = *stroke;
-    next.gParaActuator = ComposeActuator(next.gParaActSize, next.gParaActSpeed, next.gParaActStroke);
-
+    f.text[18] = txtVsiyou->text();
+    f.type = selectedType();
+    f.sensor = optVertical[1]->isChecked();
+    f.size = comboActSize->currentText();
+    f.speed = comboActSpeed->currentText();
+    f.stroke = comboActStroke->currentText();
     switch (chkUseDefoult->checkState()) {
     case Qt::Unchecked:
-        next.gParaEmgWay = optEmgWay[0]->isChecked() ? 0 : 1;
-        next.gParaEmgLogic = optEmgLogic[0]->isChecked() ? 0 : 1;
-        break;
-    case Qt::Checked:
-        next.gParaEmgWay = 1;   // "Hold"
-        next.gParaEmgLogic = 1; // "Logic A"
+        f.defaultBox = ParameterFields::DefaultBox::Unchecked;
         break;
     case Qt::PartiallyChecked:
+        f.defaultBox = ParameterFields::DefaultBox::Grey;
+        break;
+    case Qt::Checked:
+        f.defaultBox = ParameterFields::DefaultBox::Checked;
         break;
     }
-    m_para = next;
-    return 0;
+    f.emgWayReset = optEmgWay[0]->isChecked();
+    f.emgLogicB = optEmgLogic[0]->isChecked();
+    return f;
+}
+
+int ParameterWindow::TorikomiParaData()
+{
+    return ::TorikomiParaData(fields(), m_para);
 }
 
 void ParameterWindow::Disp_ParaData()
 {
-    for (size_t i = 0; i < m_para.gParaJog.size(); ++i)
-        m_para.gParaJog[i] = std::min<int16_t>(m_para.gParaJog[i], 30);
+    ParameterFields f = fields();
+    ShowParameters(m_para, m_detailShow, f);
     for (int n = 1; n <= 20; ++n) {
         if (QLineEdit *e = textFieldOf(n))
-            e->setText(QString::number(m_para.numericValue(n)));
+            e->setText(f.text.at(static_cast<size_t>(n)));
     }
-    txtVsiyou->setText(m_para.gParaVertical.toText());
+    txtVsiyou->setText(f.text[18]);
 
     // The type first: its choice refills the model lists, which then show
     // the model of the parameters.
-    selectType(m_para.gParaType >= 0 && m_para.gParaType <= 2 ? m_para.gParaType : 0);
-    double homing = 0.0;
-    const bool sensor = m_para.gParaVertical.toNumber(homing) && homing == 1.0;
-    optVertical[sensor ? 1 : 0]->setChecked(true);
+    selectType(f.type);
+    optVertical[f.sensor ? 1 : 0]->setChecked(true);
 
     txtActuator->setText(m_para.gParaActuator);
-    showModel(m_para.gParaActSize, m_para.gParaActSpeed, QString::number(m_para.gParaActStroke));
+    showModel(f.size, f.speed, f.stroke);
 
     if (m_detailShow && chkUseDefoult->checkState() == Qt::Unchecked) {
-        optEmgWay[m_para.gParaEmgWay != 0 ? 1 : 0]->setChecked(true);
-        optEmgLogic[m_para.gParaEmgLogic != 0 ? 1 : 0]->setChecked(true);
+        optEmgWay[f.emgWayReset ? 0 : 1]->setChecked(true);
+        optEmgLogic[f.emgLogicB ? 0 : 1]->setChecked(true);
     }
     m_fields->forgetEdits();
 }
 
 int ParameterWindow::Check_ParaDataUmu() const
 {
-    for (int n = 1; n <= 20; ++n) {
-        const QLineEdit *e = textFieldOf(n);
-        if (e && e->text().isEmpty())
-            return 1;
-    }
-    for (const QComboBox *c : {comboActSize, comboActSpeed, comboActStroke}) {
-        if (c->currentText().isEmpty())
-            return 1;
-    }
-    return 0;
+    return ::Check_ParaDataUmu(fields());
 }
 
 int ParameterWindow::CheckParaDataValue()
 {
-    std::array<double, ParameterCount + 1> values{};
-    for (int n = 1; n <= 20; ++n) {
-        if (const QLineEdit *e = textFieldOf(n))
-            values[static_cast<size_t>(n)] = fieldNumber(e);
-    }
-    values[18] = fieldNumber(txtVsiyou);
-    const int selected = selectedType();
-    const int type = selected >= 0 ? selected : m_para.gParaType;
-    values[21] = type;
-    const bool defaults = chkUseDefoult->checkState() == Qt::Checked;
-    values[23] = defaults ? 0 : (optEmgWay[0]->isChecked() ? 0 : 1);
-    values[24] = defaults ? 0 : (optEmgLogic[0]->isChecked() ? 0 : 1);
-
-    QString failures = ParameterRangeFailures(values);
-
-    const QString family = (type == 0 || type == 1) ? QStringLiteral("KT") : QStringLiteral("RW");
-    const int stroke = static_cast<int>(std::clamp(RoundHalfEven(LeadingNumber(comboActStroke->currentText())),
-                                                   -1.0, 1.0e6));
-    const bool listed = m_catalogue.CheckDevice(type == 0, family, modelSize(),
-                                                comboActSpeed->currentText().trimmed(), stroke) == 0;
-    if (!listed) {
-        // Keep the list in ascending order: 22 goes before 23 and 24.
-        const qsizetype at = failures.indexOf(QStringLiteral("23,"));
-        const qsizetype at24 = failures.indexOf(QStringLiteral("24,"));
-        const qsizetype pos = at >= 0 ? at : (at24 >= 0 ? at24 : failures.size());
-        failures.insert(pos, QStringLiteral("22,"));
-    }
-    m_para.gParaNgNo = failures;
-    return failures.isEmpty() ? 0 : 1;
+    m_para.gParaNgNo = ParameterValueFailures(fields(), m_para.gParaType, m_catalogue);
+    return m_para.gParaNgNo.isEmpty() ? 0 : 1;
 }
 
 int ParameterWindow::Check_VType() const
 {
-    const QString size = modelSize();
-    return optType[0]->isChecked() && (size == QLatin1String(" 42") || size == QLatin1String(" 20"))
-                   && !optVertical[1]->isChecked()
-               ? 1
-               : 0;
+    return ::Check_VType(fields());
 }
 
 int ParameterWindow::RunPreChecks()
 {
-    if (Check_ParaDataUmu() == 1) {
-        m_prompter.tell(JoinTexts({NoData, NoDataFill}), Prompter::Icon::None);
-        return 1;
-    }
-    if (CheckParaDataValue() == 1) {
-        m_prompter.tell(LoadText(InvalidValue) + m_para.gParaNgNo + LoadText(InvalidValueEnd) + emptyLine()
-                        + LoadText(InvalidValueConfirm),
-                        Prompter::Icon::None);
-        return 1;
-    }
-    if (Check_VType() == 1) {
-        if (m_prompter.ask(JoinTexts({VTypeOnly, VTypeChange}), Prompter::Buttons::YesNo,
-                           Prompter::Icon::Exclamation)
-            == Prompter::Answer::Yes)
-            optVertical[1]->setChecked(true);
-    }
-    if (TorikomiParaData() == 1) {
-        m_prompter.tell(LoadText(ConversionError), Prompter::Icon::None);
-        return 1;
-    }
-    return 0;
+    ParameterFields f = fields();
+    const int result = RunParameterPreChecks(f, m_para, m_catalogue, m_prompter);
+    // The homing question's Yes selects homing by sensor.
+    if (f.sensor && !optVertical[1]->isChecked())
+        optVertical[1]->setChecked(true);
+    return result;
 }
 
 // --- File commands ----------------------------------------------------------
@@ -943,16 +844,6 @@ std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
         return std::nullopt;
     }
     return choice;
-}
-
-void ParameterWindow::tellVerification(const QString &head, int differs)
-{
-    QString text = head + emptyLine();
-    if (differs == 0)
-        text += LoadText(VerifyOk);
-    else
-        text += LoadText(VerifyNg) + emptyLine() + LoadText(UnmatchedList) + u'\n' + m_para.gParaUnmatchNo;
-    m_prompter.tell(text, Prompter::Icon::None);
 }
 
 void ParameterWindow::ReadParaFileProc()
@@ -1022,105 +913,41 @@ void ParameterWindow::ParaFileShogoProc()
         skipHoming = true;
     }
 
-    tellVerification(LoadText(ResultFile) + u'(' + choice->title + u')',
+    TellParameterVerification(m_prompter, m_para, LoadText(ResultFile) + u'(' + choice->title + u')',
                      ParametaShogoProc(m_para, m_detailShow, skipHoming));
 }
 
 // --- Controller commands ------------------------------------------------------
 
-void ParameterWindow::GetParametaValue()
+ParameterTransfer::Hooks ParameterWindow::transferHooks()
 {
-    if (!m_transfer)
-        return;
-    ParameterTransfer &t = *m_transfer;
-    if (t.GetParametaValueProc() == 0) {
-        // A value the controller holds may not fit the program's variable
-        // (a pulse count above 32767): the window then keeps what it shows.
-        if (ParaDA2Hensu(m_para) != 0) {
-            m_prompter.tell(LoadText(ConversionError), Prompter::Icon::None);
-            t.releasePort();
-            return;
-        }
+    ParameterTransfer::Hooks hooks;
+    hooks.preChecks = [this] { return RunPreChecks(); };
+    hooks.status = [this](const QString &s) { setStatusText(s); };
+    hooks.shown = [this] {
         setWindowTitle(LoadText(InsideCt));
         Disp_ParaData();
-        m_para.gParaChanged = false;
-        if (t.ReadCtActuatorSetting() == 0 && t.CompareActuatorSetting() == 1) {
-            if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
-                               Prompter::Icon::Question)
-                == Prompter::Answer::Ok) {
-                if (t.adoptCtSetting())
-                    emit deviceAdopted(false);
-            }
-        }
-    }
-    t.releasePort();
+    };
+    hooks.moveDataStale = [this] { emit moveDataStale(); };
+    hooks.controllerReset = [this] { emit controllerReset(); };
+    hooks.deviceAdopted = [this](bool longForm) { emit deviceAdopted(longForm); };
+    return hooks;
+}
+
+void ParameterWindow::GetParametaValue()
+{
+    if (m_transfer)
+        m_transfer->ReadCommand(transferHooks());
 }
 
 void ParameterWindow::ParametaWriteProc()
 {
-    if (!m_transfer)
-        return;
-    ParameterTransfer &t = *m_transfer;
-    if (m_prompter.ask(LoadText(SendQuestion), Prompter::Buttons::YesNo, Prompter::Icon::Question)
-        != Prompter::Answer::Yes)
-        return;
-    if (RunPreChecks() != 0)
-        return;
-    if (t.SetParaData2LngData(chkUseDefoult->checkState() == Qt::Checked) != 0) {
-        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
-        return;
-    }
-
-    const int check = t.ParaKakikomimaeCheck();
-    if (check == -1)
-        return;
-    if (check == 1) {
-        const QString text = LoadText(OverStroke) + emptyLine() + u'<' + LoadText(PositionNo)
-                             + t.gOverStrokeNo + u'>' + emptyLine() + LoadText(OverStrokeCorrect)
-                             + emptyLine() + LoadText(OverStrokeContinue);
-        if (m_prompter.ask(text, Prompter::Buttons::YesNo, Prompter::Icon::Question) != Prompter::Answer::Yes) {
-            t.closeProgress();
-            t.releasePort();
-            return;
-        }
-    }
-
-    if (t.WriteParadataToCt() != 0)
-        return;
-
-    emit moveDataStale();
-    if (t.ResetController([this](const QString &s) { setStatusText(s); }))
-        emit controllerReset();
-    t.wait(3000);
-
-    const int read = t.ReadCtActuatorSetting();
-    setStatusText(QString());
-    if (read != 0) {
-        t.releasePort();
-        return;
-    }
-    if (t.CompareActuatorSetting() == 0) {
-        t.releasePort();
-        return;
-    }
-    if (m_prompter.ask(JoinTexts({ActuatorUnmatched, ReadCtActuator}), Prompter::Buttons::OkCancel,
-                       Prompter::Icon::Question)
-        == Prompter::Answer::Ok) {
-        if (t.adoptCtSetting())
-            emit deviceAdopted(true);
-    }
-    t.releasePort();
+    if (m_transfer)
+        m_transfer->WriteCommand(chkUseDefoult->checkState() == Qt::Checked, transferHooks());
 }
 
 void ParameterWindow::ParaCtShogoProc()
 {
-    if (!m_transfer)
-        return;
-    if (RunPreChecks() != 0)
-        return;
-    if (m_transfer->GetParametaValueProc() != 0) {
-        m_prompter.tell(LoadText(CtReadError), Prompter::Icon::None);
-        return;
-    }
-    tellVerification(LoadText(ResultCt), ParametaShogoProc(m_para, m_detailShow));
+    if (m_transfer)
+        m_transfer->VerifyCtCommand(m_detailShow, transferHooks());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/filedialogs.h"
+#include "parameters/parametertransfer.h"
 
 #include <QWidget>
 
@@ -26,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 struct AppState;
+struct ParameterFields;
 struct ParameterSet;
 
 // The parameter window (`frmParameta`): the 24 parameters of the controller
@@ -150,6 +152,10 @@ private:
     void lockHoming(bool locked);
     void showDefaults(const DefaultFields &fields);
     QString modelSize() const;   // comboActSize with a two-character size's blank
+    // What the fields hold, for the checks and the take-over.
+    ParameterFields fields() const;
+    // What the shared command sequences need of this window.
+    ParameterTransfer::Hooks transferHooks();
     void onTypeSelected(int index);
     void selectType(int index);
     int selectedType() const;
@@ -162,7 +168,6 @@ private:
     // when it fails); nothing when cancelled or not read.
     std::optional<FileDialogs::Choice> openParaFile(int titleId);
     // The result of a verification: head, then OK or NG with the list.
-    void tellVerification(const QString &head, int differs);
 
 public:
     // Controls (member name = object name).

@@ -5,7 +5,7 @@
 #include "app/prompter.h"
 #include "catalogue/catalogue.h"
 #include "link/controllerlink.h"
-#include "link/frmtrance.h"
+#include "link/progresssink.h"
 #include "position/conversions.h"
 #include "position/ctactuator.h"
 #include "position/waitmsec.h"
@@ -19,12 +19,12 @@ constexpr int kSteps = 4;
 } // namespace
 
 int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catalogue,
-                      ControllerLink &link, Prompter &prompter, frmTrance &progress,
+                      ControllerLink &link, Prompter &prompter, ProgressSink &progress,
                       const std::function<void()> &showModel)
 {
     progress.start(LoadText(Reading), kSteps);
     const auto fallBack = [&progress] {
-        progress.close();
+        progress.finish();
         return 1;
     };
 
@@ -52,6 +52,6 @@ int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catal
         showModel();
     progress.setProgress(kSteps);
     WaitMsec(1000);
-    progress.close();
+    progress.finish();
     return 0;
 }

@@ -6,7 +6,7 @@ class Catalogue;
 class ControllerLink;
 class Prompter;
 class SettingsStore;
-class frmTrance;
+class ProgressSink;
 struct AppState;
 
 // The start-up's "Reading from C/T" path: the controller's actuator setting
@@ -23,5 +23,5 @@ struct AppState;
 // shows it (Disp_DevType, ShowPulseScale); afterwards the caller clears
 // txtDummy and starts its focus timer.
 int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catalogue,
-                      ControllerLink &link, Prompter &prompter, frmTrance &progress,
+                      ControllerLink &link, Prompter &prompter, ProgressSink &progress,
                       const std::function<void()> &showModel);

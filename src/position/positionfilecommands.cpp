@@ -153,32 +153,36 @@ bool PositionFileCommands::DecodeFileModel()
     return true;
 }
 
+void ReflectModel(AppState &state, DeviceSelection &selection, const DecodedFileModel &d)
+{
+    selection.gSelIsNewType = d.selIsNewType;
+    state.gChkSize = d.size;
+    state.gChkSpeed = d.speed;
+    state.gChkStroke = d.stroke;
+    state.gVType = d.vType;
+
+    state.gIsNewType = d.selIsNewType;
+    state.gDevSize = d.size;
+    state.gDevSpeed = d.speed;
+    state.gDevStroke = d.stroke;
+    state.gVertical = d.vType;
+    state.gDevTypeNo = d.devTypeNoText.toInt();
+    if (d.devTypeNoText == QLatin1String("2")) {
+        state.gIsKT = false;
+        state.gIsNewType = false;
+    } else {
+        state.gIsKT = true;
+    }
+    state.gNewOldType = state.gIsNewType ? kNew : kOld;
+    state.gDevFamily = state.familyCode();
+    Culc_MaxMm(state);
+}
+
 void PositionFileCommands::ReflectFileInfo2PcSettings()
 {
     if (m_grid.positionData().gFileModel.isEmpty() || !m_decoded)
         return;
-    const DecodedFileModel &d = *m_decoded;
-    m_catalogue.selection().gSelIsNewType = d.selIsNewType;
-    m_state.gChkSize = d.size;
-    m_state.gChkSpeed = d.speed;
-    m_state.gChkStroke = d.stroke;
-    m_state.gVType = d.vType;
-
-    m_state.gIsNewType = d.selIsNewType;
-    m_state.gDevSize = d.size;
-    m_state.gDevSpeed = d.speed;
-    m_state.gDevStroke = d.stroke;
-    m_state.gVertical = d.vType;
-    m_state.gDevTypeNo = d.devTypeNoText.toInt();
-    if (d.devTypeNoText == QLatin1String("2")) {
-        m_state.gIsKT = false;
-        m_state.gIsNewType = false;
-    } else {
-        m_state.gIsKT = true;
-    }
-    m_state.gNewOldType = m_state.gIsNewType ? kNew : kOld;
-    m_state.gDevFamily = m_state.familyCode();
-    Culc_MaxMm(m_state);
+    ReflectModel(m_state, m_catalogue.selection(), *m_decoded);
 }
 
 void PositionFileCommands::Disp_DevType2()

@@ -11,6 +11,7 @@
 #include <optional>
 
 class Catalogue;
+struct DeviceSelection;
 class PositionGrid;
 class Prompter;
 class QLabel;
@@ -122,3 +123,8 @@ private:
     // catalogue; nothing when its text was unusable.
     std::optional<DecodedFileModel> m_decoded;
 };
+
+// Takes a decoded model over as the PC's model (the selection, the model
+// values, the type number and the largest position in mm); the lead and
+// pulses are looked up afterwards.
+void ReflectModel(AppState &state, DeviceSelection &selection, const DecodedFileModel &decoded);

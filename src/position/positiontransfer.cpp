@@ -8,7 +8,7 @@
 #include "link/commandsurface.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
-#include "link/frmtrance.h"
+#include "link/progresssink.h"
 #include "link/linkmessages.h"
 #include "position/conversions.h"
 #include "position/ctactuator.h"
@@ -55,7 +55,7 @@ QString emptyLine() { return QStringLiteral("\n\n"); }
 
 PositionTransfer::PositionTransfer(AppState &state, PositionData &data, PositionGrid &grid,
                                    ControllerLink &link, ControllerModes &modes, Prompter &prompter,
-                                   frmTrance &progress, PositionFileCommands &fileCommands,
+                                   ProgressSink &progress, PositionFileCommands &fileCommands,
                                    SettingsStore &settings, CommandSurface &surface, QObject *parent)
     : QObject(parent)
     , m_state(state)
@@ -129,7 +129,7 @@ int PositionTransfer::PosiKakikomimaeParaCheck()
 {
     m_progress.start(LoadText(CommChecking), kLast);
     const auto failed = [this] {
-        m_progress.close();
+        m_progress.finish();
         m_link.ReleaseCommPort();
         m_grid.viewport()->update();
         return 1;
@@ -173,7 +173,7 @@ int PositionTransfer::WritePosidataToCt()
         if (!record) {
             // Nothing has been sent; a malformed record must never reach
             // the controller, and the user is told that nothing was written.
-            m_progress.close();
+            m_progress.finish();
             tell(JoinTexts({TakeOverFailed, WritingCancelled}));
             return 1;
         }
@@ -186,18 +186,18 @@ int PositionTransfer::WritePosidataToCt()
             continue;
         const QString &record = m_data.gParaBlock.at(static_cast<size_t>(i));
         if (m_link.Send(Ctl::WritePosition(record)) != 0) {
-            m_progress.close();
+            m_progress.finish();
             m_link.ReleaseCommPort();
             return 1;
         }
         if (m_link.state().gReply.left(4) != QStringLiteral("0WP") + record.at(0)) {
             tell(JoinTexts({EchoError, EchoLength}));
-            m_progress.close();
+            m_progress.finish();
             return 1;
         }
         m_progress.setProgress(i);
     }
-    m_progress.close();
+    m_progress.finish();
     return 0;
 }
 
@@ -210,7 +210,7 @@ int PositionTransfer::ReadPosiFromCt()
     std::array<QString, 4> replies;
     for (int i = kFirst; i <= kLast; ++i) {
         if (m_link.Send(Ctl::ReadPosition(i)) != 0) {
-            m_progress.close();
+            m_progress.finish();
             m_link.ReleaseCommPort();
             return 1;
         }
@@ -218,7 +218,7 @@ int PositionTransfer::ReadPosiFromCt()
         m_progress.setProgress(i);
     }
     m_modes.GetVersionNo();
-    m_progress.close();
+    m_progress.finish();
 
     // Decoded completely before workPosDA changes: a damaged reply leaves
     // the loaded table as it was.
@@ -274,7 +274,7 @@ void PositionTransfer::LoadToCt()
             if (m_prompter.ask(JoinTexts({ActuatorUnmatched, MayNotBeWritten, ContinueWriting}),
                                Prompter::Buttons::OkCancel, Prompter::Icon::Question)
                 != Prompter::Answer::Ok) {
-                m_progress.close();
+                m_progress.finish();
                 m_link.ReleaseCommPort();
                 return;
             }
@@ -287,7 +287,7 @@ void PositionTransfer::LoadToCt()
     };
     run();
     // The progress window never outlives the command.
-    m_progress.close();
+    m_progress.finish();
     unlock();
 }
 

@@ -15,7 +15,7 @@ class PositionFileCommands;
 class PositionGrid;
 class Prompter;
 class SettingsStore;
-class frmTrance;
+class ProgressSink;
 struct AppState;
 struct PositionData;
 
@@ -40,7 +40,7 @@ class PositionTransfer : public QObject
 
 public:
     PositionTransfer(AppState &state, PositionData &data, PositionGrid &grid, ControllerLink &link,
-                     ControllerModes &modes, Prompter &prompter, frmTrance &progress,
+                     ControllerModes &modes, Prompter &prompter, ProgressSink &progress,
                      PositionFileCommands &fileCommands, SettingsStore &settings,
                      CommandSurface &surface, QObject *parent = nullptr);
 
@@ -93,7 +93,7 @@ private:
     ControllerLink &m_link;
     ControllerModes &m_modes;
     Prompter &m_prompter;
-    frmTrance &m_progress;
+    ProgressSink &m_progress;
     PositionFileCommands &m_fileCommands;
     SettingsStore &m_settings;
     CommandSurface &m_surface;

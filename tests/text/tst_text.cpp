@@ -28,6 +28,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {710, 711},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
+    // The command-line tool: usage, its own errors, answers and versions.
+    {1060, 1064}, {1066, 1071},
 };
 // The data-edit-mode caption and the tool-tip texts kept only in Japanese.
 constexpr std::pair<int, int> kJapaneseOnly[] = {{4, 4}, {301, 307}, {311, 319}};

@@ -1,4 +1,4 @@
-#include "parameters/paramfields.h"
+#include "parameters/fieldrules.h"
 
 #include "common/numbers.h"
 

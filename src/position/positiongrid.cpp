@@ -224,6 +224,24 @@ void PositionGrid::applyColumnAlignment()
     }
 }
 
+void PositionGrid::ApplyPulseDisplay()
+{
+    commitEdit();
+    setUpdatesEnabled(false);
+    SizeInit_flgdData();
+    const bool shown = pulseColumnShown();
+    setCellText(0, ColPulse, shown ? LoadText(kHeaderIds.at(ColPulse)) : QString());
+    for (int r = kFirstRow; r <= kLastRow; ++r) {
+        // The working table holds the pulses of every committed millimetre
+        // or pulse value, shown or not.
+        const bool hasValue = !cellText(r, ColMm).trimmed().isEmpty();
+        setCellText(r, ColPulse, shown && hasValue
+                                     ? PulseCellText(m_data->PosiDataArray.number(r, PosPulse))
+                                     : QString());
+    }
+    setUpdatesEnabled(true);
+}
+
 void PositionGrid::Init_flgdData(bool clearComment)
 {
     cancelEdit();

@@ -50,6 +50,11 @@ public:
     // Column widths, row heights and alignments, for the pulse column shown
     // or hidden as gPulsePosDisp says.
     void SizeInit_flgdData();
+    // The pulse column shown or hidden anew after gPulsePosDisp changed: the
+    // sizes and the header follow the option, a shown column gets the
+    // pulses of every position that has a millimetre value. Everything else
+    // the grid shows stays, edits and the changed state included.
+    void ApplyPulseDisplay();
     // Header texts and row numbers; empties columns 1 to 4, and the comments
     // too when clearComment is set.
     void Init_flgdData(bool clearComment);

@@ -84,6 +84,7 @@ void Program::wire(MainWindow &window)
     m_progress->setWindowFlag(Qt::Window);
     wireLink(window);
     wirePositions(window);
+    wireShell(window);
 
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
@@ -203,6 +204,7 @@ void Program::ShowParameterWindow()
         // Closed, the window keeps its values for the next opening.
         m_parameterWindow->setWindowFlag(Qt::Window);
         m_parameterWindow->setCommandSurface(this);
+        m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
             w->gMoveDataKnown = false;
             w->gLastPos = -1;

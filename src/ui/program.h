@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/appoptions.h"
 #include "link/commandsurface.h"
 #include "ui/startup.h"
 
@@ -62,6 +63,13 @@ public:
     // the chosen model applied, stored and shown.
     void ChangeDevice(MainWindow &window);
 
+    // The options of this run that the Options dialog sets.
+    AppOptions &options() { return m_options; }
+    // The View menu's Options command: the dialog, then what its choice
+    // changes in the windows (the pulse column, the parameter details, the
+    // current-down digit) and the note that a new language needs a restart.
+    void ShowOptions();
+
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
     void setToolbarEnabled(bool enabled) override;
@@ -74,6 +82,9 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wireShell(MainWindow &window);
+    // Hands the options to the parts that read them.
+    void applyOptions();
     bool readModelFromController(MainWindow &window);
     // Closing with changed parameters: save them first? False to stay.
     bool parametersSettled();
@@ -87,6 +98,7 @@ private:
     std::unique_ptr<ControllerModes> m_modes;
     std::unique_ptr<PositionData> m_positionData;
     std::unique_ptr<ParameterSet> m_parameters;
+    AppOptions m_options;
     StartUp m_startUp;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<frmTrance> m_progress;

@@ -28,6 +28,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {710, 711},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
+    // Options, About (its version line and system information) and Help.
+    {870, 887},
     // The command-line tool: usage, its own errors, answers and versions.
     {1060, 1064}, {1066, 1071},
 };
@@ -51,7 +53,8 @@ void addIds(QSet<int> &ids, const std::pair<int, int> (&ranges)[N], std::initial
 // and model codes, the maker's address, and file extensions and default file
 // names, which must not depend on the language.
 const QSet<int> kLatinInJapanese = {1,   12,  13,  14,  15,  25,  27,  34,  70,  71,  92,  119, 133,
-                                    134, 142, 145, 174, 175, 201, 373, 404, 422, 432, 479, 490};
+                                    134, 142, 145, 174, 175, 201, 373, 404, 422, 432, 479, 490,
+                                    870};
 
 // Punctuation, hiragana, katakana, kanji (with extension A), full-width
 // forms and half-width katakana.

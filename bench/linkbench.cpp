@@ -9,6 +9,7 @@
 
 #include "app/appstate.h"
 #include "app/prompter.h"
+#include "countingprompter.h"
 #include "app/settingsstore.h"
 #include "link/commandset.h"
 #include "link/controllerlink.h"
@@ -28,18 +29,6 @@
 #include <vector>
 
 namespace {
-
-// A benchmark has no user: any message means the run went wrong.
-class CountingPrompter : public Prompter
-{
-public:
-    Answer ask(const QString &text, Buttons, Icon, const QString &) override
-    {
-        messages << text;
-        return Answer::Ok;
-    }
-    QStringList messages;
-};
 
 struct Operation
 {

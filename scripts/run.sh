@@ -17,7 +17,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
 fi
 
 devfile="$(mktemp)"
-"$build/bin/kted-sim" >"$devfile" </dev/null &
+# Lines typed in this terminal go to the simulated controller: faults, and
+# its inputs for the I/O monitor (see the README).
+"$build/bin/kted-sim" >"$devfile" <&0 &
 sim=$!
 trap 'kill $sim 2>/dev/null; rm -f "$devfile"' EXIT
 for _ in $(seq 50); do
@@ -29,6 +31,6 @@ if [ -z "$device" ]; then
   echo "The simulated controller did not start; starting KT-ED without it." >&2
   "$build/bin/kted" "$@"
 else
-  echo "Simulated controller on $device (COM1)."
+  echo "Simulated controller on $device (COM1). Lines typed here go to it, e.g. \"input home on\"."
   KTED_COM1="$device" "$build/bin/kted" "$@"
 fi

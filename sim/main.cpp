@@ -12,6 +12,10 @@
 //   report XX       send the report "0%%XX" of the controller's own accord
 //   noreply | wrongecho | short | long | garbage | split N | pull
 //                   a fault for the next command (pull closes the device)
+//   input NAME on|off|auto
+//                   make or open an input as wired (NAME: home, estop,
+//                   pos1, pos2, pos4); auto gives it back to the controller
+//   iobyte N HH|off fix I/O byte N (105, 106, 107) to hex HH, or release it
 //   pace on|off     9600-baud pacing
 //   delay MS        the controller's own reply delay
 //   quit
@@ -21,6 +25,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMap>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -40,6 +45,49 @@ extern "C" void EndOnSignal(int)
     if (gLinkPath[0] != '\0')
         ::unlink(gLinkPath);
     ::_exit(0);
+}
+
+// "input NAME on|off|auto"; false when the words are not one.
+bool SetInput(SimController &model, const QString &name, const QString &state)
+{
+    static const QMap<QString, SimController::Input> kNames{
+        {QStringLiteral("home"), SimController::Input::HomeLs},
+        {QStringLiteral("estop"), SimController::Input::EmgStop},
+        {QStringLiteral("pos1"), SimController::Input::Posi1},
+        {QStringLiteral("pos2"), SimController::Input::Posi2},
+        {QStringLiteral("pos4"), SimController::Input::Posi4},
+    };
+    const auto it = kNames.constFind(name.toLower());
+    if (it == kNames.constEnd())
+        return false;
+    const QString s = state.toLower();
+    if (s == QLatin1String("on"))
+        model.setInput(*it, true);
+    else if (s == QLatin1String("off"))
+        model.setInput(*it, false);
+    else if (s == QLatin1String("auto"))
+        model.setInput(*it, std::nullopt);
+    else
+        return false;
+    return true;
+}
+
+// "iobyte N HH|off"; false when the words are not one.
+bool SetIoByte(SimController &model, const QString &address, const QString &value)
+{
+    const int n = address.toInt();
+    if (n < 105 || n > 107)
+        return false;
+    if (value.toLower() == QLatin1String("off")) {
+        model.setIoByteOverride(n, -1);
+        return true;
+    }
+    bool ok = false;
+    const int v = value.toInt(&ok, 16);
+    if (!ok || v < 0 || v > 0xFF)
+        return false;
+    model.setIoByteOverride(n, v);
+    return true;
 }
 
 void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &err)
@@ -71,6 +119,10 @@ void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &
         sim.queueSplit(qMax(2, arg.toInt()), 30);
     else if (cmd == QLatin1String("pull"))
         sim.queuePull();
+    else if (cmd == QLatin1String("input") && SetInput(sim.model(), arg, words.value(2)))
+        return;
+    else if (cmd == QLatin1String("iobyte") && SetIoByte(sim.model(), arg, words.value(2)))
+        return;
     else if (cmd == QLatin1String("pace"))
         sim.setPacing(arg != QLatin1String("off"));
     else if (cmd == QLatin1String("delay"))

@@ -115,6 +115,37 @@ void SimController::setIoByteOverride(int address, int value)
         m_ioOverride[static_cast<size_t>(index)] = value;
 }
 
+void SimController::setInput(Input input, std::optional<bool> made)
+{
+    m_inputs[static_cast<size_t>(input)] = made;
+}
+
+uint8_t SimController::ioByteWithInputs(int address) const
+{
+    struct Wiring
+    {
+        Input input;
+        int address;
+        int bit;
+    };
+    static constexpr Wiring kWiring[] = {
+        {Input::HomeLs, 105, 4}, {Input::Posi1, 106, 0}, {Input::Posi2, 106, 1},
+        {Input::Posi4, 106, 2},  {Input::EmgStop, 107, 5},
+    };
+    uint8_t value = ioByte(address);
+    for (const Wiring &w : kWiring) {
+        const std::optional<bool> made = m_inputs[static_cast<size_t>(w.input)];
+        if (w.address != address || !made)
+            continue;
+        // Active low: a made input reads 0.
+        if (*made)
+            value = static_cast<uint8_t>(value & ~(1u << w.bit));
+        else
+            value = static_cast<uint8_t>(value | (1u << w.bit));
+    }
+    return value;
+}
+
 uint8_t SimController::blockByte(const QString &address, int k) const
 {
     const QString data = block(address);
@@ -287,7 +318,7 @@ SimController::Answer SimController::handle(const QByteArray &line)
     if (head == "0RB") {
         const int address = payload.toInt();
         if (payload.size() == 3 && address >= 105 && address <= 107)
-            answer.reply = line + Hex(ioByte(address), 2);
+            answer.reply = line + Hex(ioByteWithInputs(address), 2);
         return answer;
     }
     if (head == "0WB") {

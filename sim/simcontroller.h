@@ -70,6 +70,15 @@ public:
     // Fixes an I/O byte to a value until cleared with -1.
     void setIoByteOverride(int address, int value);
 
+    // The inputs as wired to the controller. An input set here is made
+    // (true) or open (false) whatever the controller's own state says, until
+    // it is released with std::nullopt; the home switch otherwise follows
+    // the home state. "0RB" reports them in bytes 105 to 107, active low.
+    enum class Input { HomeLs, EmgStop, Posi1, Posi2, Posi4 };
+    void setInput(Input input, std::optional<bool> made);
+    // An I/O byte as "0RB" reports it: ioByte() with the inputs set above.
+    uint8_t ioByteWithInputs(int address) const;
+
     // Simulated moves take their computed time multiplied by this.
     void setMoveTimeScale(double scale) { m_moveTimeScale = scale; }
     // When 0 or more, every move takes this many ms instead.
@@ -98,6 +107,7 @@ private:
     uint8_t m_byte107Spare = 0;
     QString m_version = QStringLiteral("1.3K01");
     std::array<int, 3> m_ioOverride{-1, -1, -1};
+    std::array<std::optional<bool>, 5> m_inputs{};
     double m_moveTimeScale = 1.0;
     int m_fixedMoveMs = -1;
 };

@@ -20,6 +20,7 @@
 #include "position/positiongrid.h"
 #include "position/positiontransfer.h"
 #include "position/positionverify.h"
+#include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/mainwindow.h"
 
@@ -53,6 +54,7 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
 Program::~Program()
 {
     // The windows go before the objects they talk to.
+    delete m_ioWindow.data();
     delete m_parameterWindow.data();
     m_verify.reset();
     m_transfer.reset();
@@ -89,6 +91,7 @@ void Program::wire(MainWindow &window)
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
     QObject::connect(window.mnuShowParameta, &QAction::triggered, this, &Program::ShowParameterWindow);
+    QObject::connect(window.mnuShowState, &QAction::triggered, this, &Program::ShowIoMonitor);
 
     MainWindow::Hooks &hooks = window.hooks();
     hooks.readErrorList = [this] { m_link->Get_ErrorList(); };
@@ -296,4 +299,23 @@ void Program::setBusy(bool busy)
 ParameterWindow *Program::parameterWindow() const
 {
     return m_parameterWindow.data();
+}
+
+void Program::ShowIoMonitor()
+{
+    if (m_ioWindow || !m_window)
+        return;
+    m_ioWindow = new frmInputOutput(*m_link, m_window.get());
+    m_ioWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_ioWindow->setWindowModality(Qt::ApplicationModal);
+    // 500 twips right of and below the main window's corner.
+    m_ioWindow->move(m_window->frameGeometry().topLeft() + QPoint(500 / 15, 500 / 15));
+    setBusy(true);
+    connect(m_ioWindow, &QDialog::finished, this, [this] { setBusy(false); });
+    m_ioWindow->show();
+}
+
+frmInputOutput *Program::ioMonitorWindow() const
+{
+    return m_ioWindow.data();
 }

@@ -22,6 +22,7 @@ class PositionTransfer;
 class PositionVerify;
 class Prompter;
 class SettingsStore;
+class frmInputOutput;
 class frmTrance;
 struct AppState;
 struct PositionData;
@@ -58,6 +59,10 @@ public:
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
+    // Opens the I/O monitor (View menu) modally; gBusy stays set until it
+    // has closed.
+    void ShowIoMonitor();
+    frmInputOutput *ioMonitorWindow() const;
 
     // The main window's "Change" button: the device selection dialog, then
     // the chosen model applied, stored and shown.
@@ -107,4 +112,5 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<frmInputOutput> m_ioWindow;
 };

@@ -28,6 +28,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {710, 711},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
+    // The I/O monitor's hint on switching an output.
+    {980, 980},
     // Options, About (its version line and system information) and Help.
     {870, 887},
     // The command-line tool: usage, its own errors, answers and versions.

@@ -9,6 +9,8 @@
 //                   [param]     (the parameter window)
 //                   [device]    (the device selection dialog)
 //                   [calc]      (the stroke calculator with a result)
+//                   [io]        (the I/O monitor, monitoring the simulated
+//                                controller with some lamps lit)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
@@ -16,10 +18,15 @@
 #include "catalogue/strokecalculator.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
+#include "simulatedcontroller.h"
 #include "testenv.h"
+#include "ui/frminputoutput.h"
+#include "ui/lamp.h"
+#include "ui/picturebox.h"
 #include "ui/mainwindow.h"
 #include "ui/program.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +41,7 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|device|calc]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -43,6 +50,15 @@ int main(int argc, char *argv[])
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
     const bool device = argc > 3 && QByteArray(argv[3]) == "device";
     const bool calculator = argc > 3 && QByteArray(argv[3]) == "calc";
+    const bool ioMonitor = argc > 3 && QByteArray(argv[3]) == "io";
+    SimulatedController sim;
+    if (ioMonitor && sim.start()) {
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        // Home switch made, position select 1 made, ready and output 1 on.
+        sim.model().setIoByteOverride(105, 0xEF);
+        sim.model().setIoByteOverride(106, 0xFE);
+        sim.model().setIoByteOverride(107, 0x23);
+    }
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -81,6 +97,15 @@ int main(int argc, char *argv[])
     if (dialog) {
         dialog->show();
         shown = dialog.get();
+    }
+    if (ioMonitor) {
+        window->mnuShowState->trigger();
+        frmInputOutput *io = program.ioMonitorWindow();
+        io->cmdIoCheck->click();
+        if (!QTest::qWaitFor([io] { return io->imgHomeLsLed->isLit(); }, 3000))
+            std::fputs("the lamps did not light\n", stderr);
+        io->imgOut1->setFocus();
+        shown = io;
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

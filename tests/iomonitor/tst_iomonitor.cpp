@@ -1,0 +1,421 @@
+// The I/O monitor: which lamp each bit of the three I/O bytes lights, the
+// byte written back when an output is switched, and the window driven by
+// its own controls against the simulated controller on a pseudo-terminal.
+
+#include "app/appstate.h"
+#include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "link/linkmessages.h"
+#include "link/portnames.h"
+#include "operation/iosignals.h"
+#include "scriptedprompter.h"
+#include "simulatedcontroller.h"
+#include "testenv.h"
+#include "text/stringtable.h"
+#include "ui/frminputoutput.h"
+#include "ui/lamp.h"
+#include "ui/mainwindow.h"
+#include "ui/picturebox.h"
+#include "ui/program.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+using IoLamp = Io::Lamp;
+
+constexpr int kLampsShownMs = 3000;
+
+// The lamps as a text in Io::Lamp order (home, emergency stop, select 1,
+// 2, 4, ready, output 1, output 2), "1" lit.
+QString LampText(const Io::Lamps &lamps)
+{
+    QString text;
+    for (int i = 0; i < Io::kLampCount; ++i)
+        text += lamps.lit(static_cast<IoLamp>(i)) ? QLatin1Char('1') : QLatin1Char('0');
+    return text;
+}
+
+QString WindowLamps(const frmInputOutput &w)
+{
+    Io::Lamps shown;
+    for (int i = 0; i < Io::kLampCount; ++i)
+        shown.set(static_cast<IoLamp>(i), w.lamp(static_cast<IoLamp>(i))->isLit());
+    return LampText(shown);
+}
+
+// The controller on COM1 and the monitor window on the link to it.
+struct Rig
+{
+    Rig()
+    {
+        SetLangOffset(10000);
+        started = sim.start();
+        settings = std::make_unique<SettingsStore>(QDir(TestScratchDir()).filePath(QStringLiteral("io.ini")));
+        settings->writeText(PortSettingsKey(1), sim.devicePath());
+        app.gLangOffset = 10000;
+        app.gPortNo = 1;
+        link = std::make_unique<ControllerLink>(app, *settings, prompter);
+        window = std::make_unique<frmInputOutput>(*link);
+        window->show();
+    }
+
+    void setBytes(int b105, int b106, int b107)
+    {
+        sim.model().setIoByteOverride(105, b105);
+        sim.model().setIoByteOverride(106, b106);
+        sim.model().setIoByteOverride(107, b107);
+    }
+
+    // Clicks "Start Monitor" and waits for the first complete cycle.
+    bool startMonitoring()
+    {
+        window->cmdIoCheck->click();
+        return QTest::qWaitFor([this] { return lines().count(QStringLiteral("0RB107")) >= 1; },
+                               kLampsShownMs);
+    }
+
+    // Waits until n more cycles have completed.
+    bool waitCycles(int n)
+    {
+        const qsizetype target = lines().count(QStringLiteral("0RB107")) + n;
+        return QTest::qWaitFor([&] { return lines().count(QStringLiteral("0RB107")) >= target; },
+                               kLampsShownMs);
+    }
+
+    // After the next "0RB107", the controller acts on the lines that follow
+    // as queued by `then`.
+    void afterCycle(std::function<void()> then)
+    {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = QObject::connect(&sim, &SimulatedController::lineReceived, window.get(),
+                                 [this, once, then](const QString &line) {
+                                     if (line != QLatin1String("0RB107"))
+                                         return;
+                                     QObject::disconnect(*once);
+                                     sim.queueAnswer(); // the "0RB107" itself
+                                     then();
+                                 });
+    }
+
+    QStringList lines() const { return sim.receivedLines(); }
+    QStringList writes() const { return lines().filter(QStringLiteral("0WB")); }
+    QString lamps() const { return WindowLamps(*window); }
+
+    SimulatedController sim;
+    bool started = false;
+    std::unique_ptr<SettingsStore> settings;
+    ScriptedPrompter prompter;
+    AppState app;
+    std::unique_ptr<ControllerLink> link;
+    std::unique_ptr<frmInputOutput> window;
+};
+
+void DoubleClick(QWidget *target)
+{
+    QTest::mouseDClick(target, Qt::LeftButton);
+}
+
+} // namespace
+
+class TestIoMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every signal of the byte table: the byte with the signal's bit clear
+    // and all others set, and the inverse. Lamps of other bytes keep what
+    // they showed.
+    void signalBits_data()
+    {
+        QTest::addColumn<int>("address");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("lamps"); // after starting from all lit
+        // lamps:                              H E 1 2 4 R O O
+        QTest::newRow("home switch made") << 105 << 0xEF << "11111111";
+        QTest::newRow("home switch open") << 105 << 0x10 << "01111111";
+        QTest::newRow("select 1 made") << 106 << 0xFE << "11100111";
+        QTest::newRow("select 1 open") << 106 << 0x01 << "11011111";
+        QTest::newRow("select 2 made") << 106 << 0xFD << "11010111";
+        QTest::newRow("select 2 open") << 106 << 0x02 << "11101111";
+        QTest::newRow("select 4 made") << 106 << 0xFB << "11001111";
+        QTest::newRow("select 4 open") << 106 << 0x04 << "11110111";
+        QTest::newRow("emergency stop pressed") << 107 << 0xDF << "11111111";
+        QTest::newRow("emergency stop released") << 107 << 0x20 << "10111000";
+        QTest::newRow("ready on") << 107 << 0x01 << "11111100";
+        QTest::newRow("ready off") << 107 << 0xFE << "10111011";
+        QTest::newRow("output 1 on") << 107 << 0x02 << "11111010";
+        QTest::newRow("output 1 off") << 107 << 0xFD << "10111101";
+        QTest::newRow("output 2 on") << 107 << 0x04 << "11111001";
+        QTest::newRow("output 2 off") << 107 << 0xFB << "10111110";
+        QTest::newRow("bit 3 has no lamp") << 107 << 0x08 << "11111000";
+        QTest::newRow("no such byte") << 108 << 0x00 << "11111111";
+    }
+    void signalBits()
+    {
+        QFETCH(int, address);
+        QFETCH(int, value);
+        QFETCH(QString, lamps);
+        Io::Lamps l;
+        for (int i = 0; i < Io::kLampCount; ++i)
+            l.set(static_cast<IoLamp>(i), true);
+        Io::ApplyIoByte(l, address, static_cast<uint8_t>(value));
+        QCOMPARE(LampText(l), lamps);
+    }
+
+    void outputPayload_data()
+    {
+        QTest::addColumn<int>("read");
+        QTest::addColumn<int>("toggles");
+        QTest::addColumn<QString>("payload");
+        using O = Io::Output;
+        const int out1 = static_cast<int>(O::Out1);
+        const int all = static_cast<int>(O::Pend) | out1 | static_cast<int>(O::Out2);
+        QTest::newRow("output 1 off, bit 3 kept") << 0x2B << out1 << "29";
+        QTest::newRow("output 1 on, high digit kept") << 0xD8 << out1 << "DA";
+        QTest::newRow("all three switched") << 0x2D << all << "2A";
+        QTest::newRow("nothing switched") << 0x0F << 0 << "0F";
+        QTest::newRow("only output bits can switch") << 0x20 << 0xF8 << "20";
+    }
+    void outputPayload()
+    {
+        QFETCH(int, read);
+        QFETCH(int, toggles);
+        QFETCH(QString, payload);
+        QCOMPARE(Io::OutputBytePayload(static_cast<uint8_t>(read), static_cast<uint8_t>(toggles)), payload);
+    }
+
+    // A byte pattern and its inverse, the second changed on the controller
+    // while monitoring runs; stopping darkens every lamp.
+    void lampsFollowTheController()
+    {
+        Rig rig;
+        QVERIFY(rig.started);
+        QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(176));
+        rig.setBytes(0xEF, 0xFA, 0x1B);
+        QVERIFY(rig.startMonitoring());
+        QCOMPARE(rig.lines().mid(0, 4), QStringList({"0CM1", "0RB105", "0RB106", "0RB107"}));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("11101110"), kLampsShownMs);
+        QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(556));
+        QVERIFY(!rig.window->cmdIoWinClose->isEnabled());
+
+        // A reply of the right length for another byte is passed over: the
+        // home lamp keeps its state and monitoring goes on.
+        rig.afterCycle([&rig] {
+            rig.sim.queueAnswer(); // "0CM1"
+            rig.sim.queueRaw("0RB10610\r\n"); // answers "0RB105"
+        });
+        QVERIFY(rig.waitCycles(2));
+        QVERIFY(rig.lines().join(' ').contains(QStringLiteral("0RB107 0CM1 0RB105 0RB106 0RB107")));
+        QCOMPARE(rig.lamps(), QStringLiteral("11101110"));
+
+        rig.setBytes(0x10, 0x05, 0xE4);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("00010001"), kLampsShownMs);
+
+        QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
+        rig.window->cmdIoCheck->click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
+        QCOMPARE(rig.lamps(), QStringLiteral("00000000"));
+        QVERIFY(rig.window->cmdIoWinClose->isEnabled());
+        QVERIFY(!rig.link->isPortOpen());
+        QVERIFY(rig.prompter.texts().isEmpty());
+    }
+
+    // Switching an output: nothing is written before a byte has been read in
+    // this run of monitoring; a double-click on an output's lamp or picture
+    // (or Space on the picture) then writes byte 107 as read with that one output switched. Stop
+    // Monitor drops a pending toggle.
+    void switchingOutputs()
+    {
+        Rig rig;
+        QVERIFY(rig.started);
+        // Ready and output 1 on, bit 3 set, emergency stop released; the
+        // controller keeps reporting this byte.
+        rig.setBytes(0xFF, 0xFF, 0x2B);
+        DoubleClick(rig.window->imgOut1Led); // monitoring is off: ignored
+        QVERIFY(rig.startMonitoring());
+        QVERIFY(rig.waitCycles(1));
+        QVERIFY(rig.writes().isEmpty());
+
+        const struct
+        {
+            QWidget *target;
+            bool byKey; // Space on the focused picture
+            const char *written;
+        } toggles[] = {
+            {rig.window->imgOut1Led, false, "0WB10729"}, // output 1 lit: bit 1 cleared
+            {rig.window->imgOut2, false, "0WB1072F"},
+            {rig.window->imgPend, true, "0WB1072A"},
+        };
+        QStringList written;
+        for (const auto &t : toggles) {
+            if (t.byKey)
+                QTest::keyClick(t.target, Qt::Key_Space);
+            else
+                DoubleClick(t.target);
+            written << QString::fromLatin1(t.written);
+            QVERIFY(rig.waitCycles(1));
+            QCOMPARE(rig.writes(), written);
+        }
+        QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
+
+        // A double-click while a write waits for its reply is written with
+        // the next cycle.
+        bool clickedDuringWrite = false;
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+                         [&](const QString &line) {
+                             if (line == QLatin1String("0WB10729") && !clickedDuringWrite) {
+                                 clickedDuringWrite = true;
+                                 DoubleClick(rig.window->imgOut2Led);
+                             }
+                         });
+        DoubleClick(rig.window->imgOut1);
+        written << QStringLiteral("0WB10729") << QStringLiteral("0WB1072F");
+        QVERIFY(rig.waitCycles(2));
+        QVERIFY(clickedDuringWrite);
+        QCOMPARE(rig.writes(), written);
+
+        // A toggle followed by Stop Monitor before the next tick is dropped.
+        QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
+        DoubleClick(rig.window->imgOut1);
+        rig.window->cmdIoCheck->click();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
+        QTest::qWait(IoMonitor::kCycleMs);
+        QCOMPARE(rig.writes(), written);
+        QVERIFY(rig.prompter.texts().isEmpty());
+    }
+
+    // A failed read ends monitoring with its message, every lamp dark and
+    // only "Close" left, also when it comes before the start/stop button
+    // would have been enabled again.
+    void failedReadLeavesOnlyClose_data()
+    {
+        QTest::addColumn<bool>("atOnce");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("controller stops answering") << false << LinkText::TimeoutMessage();
+        QTest::newRow("wrong length at the first line") << true << LinkText::LengthErrorMessage();
+    }
+    void failedReadLeavesOnlyClose()
+    {
+        QFETCH(bool, atOnce);
+        QFETCH(QString, message);
+        Rig rig;
+        QVERIFY(rig.started);
+        rig.setBytes(0xEF, 0xFA, 0x1B);
+        if (atOnce) {
+            rig.sim.queueWrongLength(-1);
+            rig.window->cmdIoCheck->click();
+        } else {
+            QVERIFY(rig.startMonitoring());
+            QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("11101110"), kLampsShownMs);
+            rig.afterCycle([&rig] {
+                for (int i = 0; i < 4; ++i)
+                    rig.sim.queueNoReply();
+            });
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(rig.prompter.texts(), QStringList{message}, 3000);
+        QCOMPARE(rig.lamps(), QStringLiteral("00000000"));
+        QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(176));
+        QVERIFY(rig.window->cmdIoWinClose->isEnabled());
+        // Also once the button's re-enable time after the click has passed,
+        // the button stays disabled and nothing more is sent.
+        const qsizetype sent = rig.lines().size();
+        QTest::qWait(atOnce ? IoMonitor::kButtonOffMs : IoMonitor::kCycleMs + 100);
+        QVERIFY(!rig.window->cmdIoCheck->isEnabled());
+        QCOMPARE(rig.lines().size(), sent);
+        QVERIFY(!rig.link->isPortOpen());
+        rig.window->cmdIoWinClose->click();
+        QVERIFY(!rig.window->isVisible());
+    }
+
+    // A controller that answers each line after 400 ms gets one cycle at a
+    // time, and monitoring goes on.
+    void slowControllerOneCycleAtATime()
+    {
+        Rig rig;
+        QVERIFY(rig.started);
+        rig.sim.setReplyDelayMs(400);
+        // A close while the controller is being asked is refused.
+        bool stayed = false;
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+                         [&](const QString &line) {
+                             if (line == QLatin1String("0RB106") && rig.lines().size() < 4) {
+                                 rig.window->close();
+                                 stayed = rig.window->isVisible();
+                             }
+                         });
+        rig.window->cmdIoCheck->click();
+        // The first line of the second cycle comes after the last reply of
+        // the first.
+        QVERIFY(QTest::qWaitFor([&] { return rig.lines().size() >= 5; }, 6000));
+        QVERIFY(stayed);
+        const QStringList cycle{"0CM1", "0RB105", "0RB106", "0RB107"};
+        const QStringList lines = rig.lines();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines.at(i), cycle.at(i % cycle.size()));
+        QVERIFY(rig.window->monitor().isMonitoring());
+        QVERIFY(rig.prompter.texts().isEmpty());
+    }
+
+    // From the View menu: modal, gBusy set until the window has closed;
+    // closing releases the port unless the user holds it.
+    void openedFromTheMainWindow_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("port released") << false;
+        QTest::newRow("port held") << true;
+    }
+    void openedFromTheMainWindow()
+    {
+        QFETCH(bool, held);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "KT-ED", "KT-ED").clear();
+        SettingsStore store;
+        store.writeInt(SettingsKey::Language, 2);
+        SimulatedController sim;
+        QVERIFY(sim.start());
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+        AppState state;
+        ScriptedPrompter prompter;
+        ScriptedFileDialogs dialogs;
+        Program program(state, store, prompter, dialogs, SourceDataDir());
+        program.startUp().setShowSplash(false);
+        program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
+                                              const QString &) { return 1; };
+        // The offline start-up ends in the device selection dialog.
+        program.startUp().hooks().selectDevice = [](MainWindow &) {};
+        MainWindow &w = program.run();
+        state.gPortOccupy = held;
+        sim.model().setIoByteOverride(105, 0xEF);
+
+        w.mnuShowState->trigger();
+        QPointer<frmInputOutput> io = program.ioMonitorWindow();
+        QVERIFY(io && io->isVisible());
+        QVERIFY(io->isModal());
+        QCOMPARE(io->windowTitle(), LoadText(161));
+        QVERIFY(w.gBusy);
+        io->cmdIoCheck->click();
+        QTRY_VERIFY_WITH_TIMEOUT(io->imgHomeLsLed->isLit(), kLampsShownMs);
+        QVERIFY(program.link().isPortOpen());
+        QTRY_VERIFY(io->cmdIoCheck->isEnabled());
+        io->cmdIoCheck->click();
+        QTRY_VERIFY_WITH_TIMEOUT(io->cmdIoWinClose->isEnabled(), kLampsShownMs);
+        io->cmdIoWinClose->click();
+        QTRY_VERIFY(!io);
+        QVERIFY(!w.gBusy);
+        QCOMPARE(program.link().isPortOpen(), held);
+        QVERIFY(prompter.texts().isEmpty());
+        prompter.answer(Prompter::Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+    }
+};
+
+KTED_TEST_MAIN(TestIoMonitor)
+#include "tst_iomonitor.moc"

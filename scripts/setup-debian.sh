@@ -7,7 +7,8 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libqt6serialport6
   libgl-dev
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-dejavu-core
+  poppler-utils
   xvfb xauth
 )
 

@@ -321,12 +321,11 @@ void Catalogue::SeekRidoAndPPR()
     m_prompter.tell(LoadText(MsgDevInfoNotFound));
 }
 
-int Catalogue::SeekEachRidoAndPPR(const QString &family, const QString &size,
+int Catalogue::SeekEachRidoAndPPR(const QString &family, bool isNewType, const QString &size,
                                   const QString &speed, int stroke, int16_t &lead,
                                   int16_t &ppr)
 {
-    const std::optional<QList<DeviceRecord>> rows =
-        readLookupTable(family, m_state.gIsNewType);
+    const std::optional<QList<DeviceRecord>> rows = readLookupTable(family, isNewType);
     if (!rows) {
         tellNoDevListFile();
         return 1;

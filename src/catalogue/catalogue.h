@@ -137,9 +137,10 @@ public:
     void SeekRidoAndPPR();
 
     // Lead and pulses per revolution of the model in the catalogue of the
-    // current generation (gIsNewType); 0 when found, 1 when not.
-    int SeekEachRidoAndPPR(const QString &family, const QString &size, const QString &speed,
-                           int stroke, int16_t &lead, int16_t &ppr);
+    // given family and generation (a printed file's own model, whatever
+    // model is in use); 0 when found, 1 when not.
+    int SeekEachRidoAndPPR(const QString &family, bool isNewType, const QString &size,
+                           const QString &speed, int stroke, int16_t &lead, int16_t &ppr);
 
     // Fills gDevSpeedList with the distinct speeds of the size in gDevList.
     void MakeSpeedList(const QString &size);

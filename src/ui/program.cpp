@@ -20,6 +20,8 @@
 #include "position/positiongrid.h"
 #include "position/positiontransfer.h"
 #include "position/positionverify.h"
+#include "printing/desktopprintoutput.h"
+#include "printing/printcommand.h"
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/mainwindow.h"
@@ -56,6 +58,8 @@ Program::~Program()
     // The windows go before the objects they talk to.
     delete m_ioWindow.data();
     delete m_parameterWindow.data();
+    m_print.reset();
+    m_printOutput.reset();
     m_verify.reset();
     m_transfer.reset();
     m_files.reset();
@@ -91,6 +95,7 @@ void Program::wire(MainWindow &window)
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
     QObject::connect(window.mnuShowParameta, &QAction::triggered, this, &Program::ShowParameterWindow);
+    wirePrinting(window);
     QObject::connect(window.mnuShowState, &QAction::triggered, this, &Program::ShowIoMonitor);
 
     MainWindow::Hooks &hooks = window.hooks();
@@ -196,6 +201,28 @@ void Program::wirePositions(MainWindow &w)
     connect(w.mnuFileShogoFile, &QAction::triggered, &verify, &PositionVerify::ShogoFileMenu);
     connect(w.mnuFileShogoCt, &QAction::triggered, &verify, &PositionVerify::ShogoCtMenu);
     connect(&verify, &PositionVerify::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+}
+
+void Program::wirePrinting(MainWindow &w)
+{
+    m_printOutput = std::make_unique<DesktopPrintOutput>(m_prompter, &w);
+    m_print = std::make_unique<PrintCommand>(PrintCommand::Context{m_state, m_options, *m_positionData, *w.flgdData,
+                                                                   *m_catalogue, *m_link, *m_progress,
+                                                                   m_prompter, m_dialogs, *this, *m_printOutput});
+    PrintCommand &print = *m_print;
+    print.setDeviceTypeText([&w] { return w.lblDeviceType->text(); });
+    connect(w.mnuFilePageSetup, &QAction::triggered, &print, &PrintCommand::PageSetup);
+    connect(w.mnuFilePrint, &QAction::triggered, &print, &PrintCommand::Print);
+    // Nothing in the parameter window may talk to the controller while the
+    // print reads from it.
+    connect(&print, &PrintCommand::running, this, [this](bool on) {
+        if (m_parameterWindow)
+            m_parameterWindow->setEnabled(!on);
+    });
+    connect(&print, &PrintCommand::repaintRequested, &w, [&w] {
+        w.flgdData->viewport()->update();
+        w.flgdProgram->viewport()->update();
+    });
 }
 
 void Program::ShowParameterWindow()

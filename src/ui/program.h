@@ -20,6 +20,8 @@ class ParameterWindow;
 class PositionFileCommands;
 class PositionTransfer;
 class PositionVerify;
+class PrintCommand;
+class PrintOutput;
 class Prompter;
 class SettingsStore;
 class frmInputOutput;
@@ -56,6 +58,7 @@ public:
     ParameterSet &parameters() { return *m_parameters; }
     ParameterWindow *parameterWindow() const;
     frmTrance *progressWindow() const { return m_progress.get(); }
+    PrintCommand *printCommand() const { return m_print.get(); }
 
     // Opens the parameter window (View menu), or raises it when open.
     void ShowParameterWindow();
@@ -87,6 +90,7 @@ private:
     void wire(MainWindow &window);
     void wireLink(MainWindow &window);
     void wirePositions(MainWindow &window);
+    void wirePrinting(MainWindow &window);
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
@@ -112,5 +116,7 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    std::unique_ptr<PrintOutput> m_printOutput;
+    std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;
 };

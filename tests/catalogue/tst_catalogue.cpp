@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(f.catalogue.GetHomeCode(newType, size, speed, stroke), home);
         QCOMPARE(f.catalogue.CheckDeviceSize(newType, family, size), sizeListed ? 0 : 1);
         int16_t foundLead = 0, foundPpr = 0;
-        QCOMPARE(f.catalogue.SeekEachRidoAndPPR(family, size, speed, stroke, foundLead, foundPpr),
+        QCOMPARE(f.catalogue.SeekEachRidoAndPPR(family, newType, size, speed, stroke, foundLead, foundPpr),
                  lead ? 0 : 1);
         QCOMPARE(QList<int>({foundLead, foundPpr}), QList<int>({lead, ppr}));
         QCOMPARE(f.prompter.texts(), QStringList());
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(f.catalogue.CheckDevice(true, kt, size, speed, 1), found ? 0 : 1);
         QCOMPARE(f.catalogue.CheckDeviceSize(true, kt, size), found ? 0 : 1);
         QCOMPARE(f.catalogue.GetHomeCode(true, kt, size, speed, 1), found ? 1 : 99);
-        QCOMPARE(f.catalogue.SeekEachRidoAndPPR(kt, size, speed, 1, lead, ppr), found ? 0 : 1);
+        QCOMPARE(f.catalogue.SeekEachRidoAndPPR(kt, true, size, speed, 1, lead, ppr), found ? 0 : 1);
         const QStringList failures = {kNoFile, kNoFileAdvice, kNoFile, kNoFile, kNoFile, kNoFileAdvice};
         QCOMPARE(f.prompter.texts(), lookupRead ? QStringList() : failures);
     }
@@ -380,7 +380,7 @@ private slots:
                 const QByteArray what = family + d.code.toLatin1();
                 int16_t l = 0, p = 0;
                 QVERIFY2(d.code.size() == 8 && d.code[4] == u'-' && d.stroke >= 25 && d.stroke <= 600, what);
-                QVERIFY2(catalogue.SeekEachRidoAndPPR(family, d.size, d.speed, int(d.stroke), l, p) == 0, what);
+                QVERIFY2(catalogue.SeekEachRidoAndPPR(family, newType, d.size, d.speed, int(d.stroke), l, p) == 0, what);
                 QVERIFY2(CeilAfterOneDecimal(d.stroke / l * p) > 0, what);
                 const QString name = QString(family) + u'-' + d.size.trimmed() + d.speed;
                 QVERIFY2(reminded.value(name, l) == l, what);
@@ -393,7 +393,7 @@ private slots:
                 const StdPrmRecord &r = t.gStdPrmList[i];
                 const QByteArray what = family + r.actuator.toLatin1();
                 int16_t l = 0, p = 0;
-                QVERIFY2(catalogue.SeekEachRidoAndPPR(family, r.size, r.speed, r.stroke, l, p) == 0, what);
+                QVERIFY2(catalogue.SeekEachRidoAndPPR(family, newType, r.size, r.speed, r.stroke, l, p) == 0, what);
                 QVERIFY2(r.value[19] == l && r.value[20] == p, what);
                 QVERIFY2(r.value[1] == CeilAfterOneDecimal(double(r.stroke) / l * p), what);
                 for (const auto &[n, low, high] : ranges)

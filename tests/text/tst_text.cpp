@@ -30,6 +30,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {720, 722},
     // The I/O monitor's hint on switching an output.
     {980, 980},
+    // Printing: a value the source did not hold, a cancelled or failed print, no printer.
+    {1000, 1004},
     // Options, About (its version line and system information) and Help.
     {870, 887},
     // The command-line tool: usage, its own errors, answers and versions.

@@ -5,6 +5,8 @@
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/deviceadopt.h"
+#include "catalogue/devicedialog.h"
 #include "link/commlog.h"
 #include "link/commlogfile.h"
 #include "link/commlogmodel.h"
@@ -64,6 +66,7 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
         return readModelFromController(window);
     };
+    m_startUp.hooks().selectDevice = [this](MainWindow &window) { ChangeDevice(window); };
 }
 
 Program::~Program()
@@ -121,8 +124,11 @@ void Program::wire(MainWindow &window)
     hooks.closeRequest = [this](bool fromCloseBox, bool busy) {
         if (m_parameterWindow && m_parameterWindow->isBusy())
             busy = true;
+        if (!(busy && fromCloseBox) && !parametersSettled())
+            return false;
         return m_files->closeRequest(fromCloseBox, busy) == PositionFileCommands::CloseAnswer::Close;
     };
+    QObject::connect(window.cmdChangeDev, &QPushButton::clicked, this, [this, &window] { ChangeDevice(window); });
     hooks.isPortOpen = [this] { return m_link->isPortOpen(); };
     hooks.closePort = [this] { m_link->CloseCommPort(); };
 }
@@ -247,8 +253,8 @@ void Program::ShowParameterWindow()
     if (!m_parameterWindow) {
         m_parameterWindow = new ParameterWindow(m_state, *m_parameters, *m_catalogue, m_prompter, m_dialogs,
                                                 m_parameterTransfer.get(), w);
+        // Closed, the window keeps its values for the next opening.
         m_parameterWindow->setWindowFlag(Qt::Window);
-        m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
         m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [this] { m_moveState->markStale(); });
@@ -301,6 +307,30 @@ void Program::setCommLogToFile(bool on)
 {
     m_store.writeInt(SettingsKey::CommLogToFile, on ? 1 : 0);
     m_commLogFile->setPath(on ? CommLogFile::DefaultPath() : QString());
+}
+
+void Program::ChangeDevice(MainWindow &w)
+{
+    w.cmdChangeDev->setEnabled(false);
+    const std::optional<DeviceChoice> choice =
+        DeviceDialog::choose(m_state, m_prompter, m_catalogue->listDir(), &w);
+    if (choice && AdoptDeviceChoice(m_state, *m_catalogue, m_prompter, *choice) == 0) {
+        SaveDevSetting(m_state, m_store);
+        Culc_MaxPulse(m_state);
+        Culc_MaxMm(m_state);
+        m_files->Disp_DevType2();
+        w.ShowPulseScale();
+        w.flgdData->RefreshMmColumn();
+        w.Init_flgdProgram();
+    }
+    w.cmdChangeDev->setEnabled(true);
+}
+
+bool Program::parametersSettled()
+{
+    if (!m_parameters->gParaChanged || !m_parameterWindow)
+        return true;
+    return m_parameterWindow->SaveChangesBeforeClose();
 }
 
 void Program::setCommandButtonsEnabled(bool enabled)

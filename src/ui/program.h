@@ -77,6 +77,10 @@ public:
     void ShowIoMonitor();
     frmInputOutput *ioMonitorWindow() const;
 
+    // The main window's "Change" button: the device selection dialog, then
+    // the chosen model applied, stored and shown.
+    void ChangeDevice(MainWindow &window);
+
     // The options of this run that the Options dialog sets.
     AppOptions &options() { return m_options; }
     // The View menu's Options command: the dialog, then what its choice
@@ -121,6 +125,8 @@ private:
     // manual cannot be shown.
     bool openHelp(bool search);
     bool readModelFromController(MainWindow &window);
+    // Closing with changed parameters: save them first? False to stay.
+    bool parametersSettled();
 
     AppState &m_state;
     SettingsStore &m_store;

@@ -390,6 +390,8 @@ private slots:
         program.startUp().setShowSplash(false);
         program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                               const QString &) { return 1; };
+        // The offline start-up ends in the device selection dialog.
+        program.startUp().hooks().selectDevice = [](MainWindow &) {};
         MainWindow &w = program.run();
         state.gPortOccupy = held;
         sim.model().setIoByteOverride(105, 0xEF);

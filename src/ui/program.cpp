@@ -321,7 +321,7 @@ void Program::ChangeDevice(MainWindow &w)
         m_files->Disp_DevType2();
         w.ShowPulseScale();
         w.flgdData->RefreshMmColumn();
-        w.Init_flgdProgram();
+        w.flgdProgram->viewport()->update();
     }
     w.cmdChangeDev->setEnabled(true);
 }

@@ -170,10 +170,14 @@ private slots:
         run.store->writeInt(SettingsKey::DevStroke, 650);
         MainWindow &w = run.start();
         QVERIFY(run.deviceDialogShown);
-        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({441, 571})});
-        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 25);
-        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-25"));
-        QCOMPARE(run.state.gMaxPulse, 5000);
+        // Until the dialog closes the first-run model stands in, and the
+        // user is told so.
+        QCOMPARE(run.prompter.texts(),
+                 QStringList{JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)});
+        // The dialog offers the first-run model; its OK stores it.
+        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 100);
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.state.gMaxPulse, 20000);
     }
 
     // "Change": only a valid choice changes the model, its settings, the

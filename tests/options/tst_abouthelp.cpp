@@ -65,6 +65,8 @@ struct Run
         program->startUp().setShowSplash(false);
         program->startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                                const QString &) { return 1; };
+        // Offline, the start-up would wait in the device selection dialog.
+        program->startUp().hooks().selectDevice = [](MainWindow &) {};
         window = &program->run();
         window->helpFile = helpFile;
     }

@@ -107,10 +107,6 @@ int main(int argc, char *argv[])
         calc->txtRido->setText(QStringLiteral("6"));
         calc->cmdCulStrokePulse->click();
     }
-    if (dialog) {
-        dialog->show();
-        shown = dialog.get();
-    }
     if (ioMonitor) {
         window->mnuShowState->trigger();
         frmInputOutput *io = program.ioMonitorWindow();
@@ -120,7 +116,6 @@ int main(int argc, char *argv[])
         io->imgOut1->setFocus();
         shown = io;
     }
-    std::unique_ptr<QWidget> dialog;
     if (shell == "options") {
         dialog = std::make_unique<frmOptions2>(state, store, program.options(),
                                                ProbePorts(program.link(), store), window);

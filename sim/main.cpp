@@ -1,6 +1,9 @@
 // kted-sim: the simulated controller as a program. It creates a
 // pseudo-terminal, prints its device path on the first line of standard
 // output and answers the controller's command set until it is killed.
+// Moves take their real time (distance over speed, homing first when the
+// actuator is not homed), so a user sees the target blink and the lamps
+// change; --move-scale shortens or lengthens them.
 // Point the program at the printed path with the environment variable
 // KTED_COM1 (or the settings key Ports/COM1).
 //
@@ -12,6 +15,7 @@
 //   report XX       send the report "0%%XX" of the controller's own accord
 //   noreply | wrongecho | short | long | garbage | split N | pull
 //                   a fault for the next command (pull closes the device)
+//   homefault on|off  a faulty home sensor: homing fails with alarm 0B
 //   input NAME on|off|auto
 //                   make or open an input as wired (NAME: home, estop,
 //                   pos1, pos2, pos4); auto gives it back to the controller
@@ -149,6 +153,8 @@ void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &
         sim.queueSplit(qMax(2, arg.toInt()), 30);
     else if (cmd == QLatin1String("pull"))
         sim.queuePull();
+    else if (cmd == QLatin1String("homefault"))
+        sim.model().setHomeSensorFault(arg != QLatin1String("off"));
     else if (cmd == QLatin1String("input") && SetInput(sim.model(), arg, words.value(2)))
         return;
     else if (cmd == QLatin1String("iobyte") && SetIoByte(sim.model(), arg, words.value(2)))

@@ -27,6 +27,10 @@ public:
     void writeInt(const QString &key, int value);
     void writeText(const QString &key, const QString &value);
 
+    // Where the store keeps its values (a file path, or a registry key on
+    // Windows), for the system information a support engineer asks for.
+    QString location() const;
+
     // Pushes pending writes to disk; false when the store cannot be written.
     bool sync();
 

@@ -7,6 +7,7 @@
 #include "common/timescale.h"
 #include "link/linkmessages.h"
 #include "link/portnames.h"
+#include "text/stringtable.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -16,6 +17,9 @@
 #include <cmath>
 
 namespace {
+
+// "Another command to the controller is still running ..."
+constexpr int kNestedCommandMessage = 950;
 
 double SecondsSinceMidnight()
 {
@@ -142,21 +146,21 @@ int ControllerLink::SetCommMode()
 
 int ControllerLink::SendCommand(const QString &command, int replyLength, const QString &payload)
 {
-    return transact(command, replyLength, payload, Bound::Timeout);
+    return transact(command, replyLength, payload, Bound::Timeout, 0);
 }
 
 int ControllerLink::SendMoveCommand(const QString &command, int replyLength,
                                     const QString &payload)
 {
-    return transact(command, replyLength, payload, Bound::MoveWatch);
+    return transact(command, replyLength, payload, Bound::MoveWatch, 0);
 }
 
 int ControllerLink::Send(const Ctl::CommandLine &line)
 {
     m_state.gTimeoutMs = static_cast<int16_t>(line.timeoutMs);
-    if (line.wait == Ctl::WaitKind::MoveWatch)
-        return SendMoveCommand(line.head, line.replyLength, line.payload);
-    return SendCommand(line.head, line.replyLength, line.payload);
+    return transact(line.head, line.replyLength, line.payload,
+                    line.wait == Ctl::WaitKind::MoveWatch ? Bound::MoveWatch : Bound::Timeout,
+                    line.echoedPayload);
 }
 
 bool ControllerLink::WriteDirect(const QString &text)
@@ -165,13 +169,15 @@ bool ControllerLink::WriteDirect(const QString &text)
 }
 
 int ControllerLink::transact(const QString &command, int replyLength, const QString &payload,
-                             Bound bound)
+                             Bound bound, int echoedPayload)
 {
     if (m_waitDepth > 0) {
-        // Only a programming slip gets here: the operations disable their
-        // commands while one runs. Refusing keeps the first wait intact.
+        // The operations lock their commands while one runs, so only a way
+        // round those locks gets here. Refusing keeps the first wait intact;
+        // the user is told, and the caller stops as on any failure.
         qWarning("ControllerLink: %s refused, a transaction is already waiting",
                  qPrintable(command));
+        m_prompter.tell(LoadText(kNestedCommandMessage), Prompter::Icon::Exclamation);
         return 1;
     }
 
@@ -183,7 +189,7 @@ int ControllerLink::transact(const QString &command, int replyLength, const QStr
     startBound(bound);
 
     const QString line = command + payload;
-    const QString echoKey = line.left(3);
+    const QString echoKey = line.left(3 + echoedPayload);
 
     m_state.gReplyDone = false;
     if (!m_port.write(Ctl::Frame(line)))
@@ -201,7 +207,11 @@ int ControllerLink::transact(const QString &command, int replyLength, const QStr
     if (Ctl::IsAlarmReport(m_state.gReply))
         return alarmReply(false);
 
-    const bool echoWrong = m_state.gReply.left(3) != echoKey;
+    // A reply too short to hold the echoed argument is a length error, as
+    // any short reply with the right head.
+    const QString &reply = m_state.gReply;
+    const bool echoWrong = reply.left(3) != echoKey.left(3)
+                           || (reply.size() >= echoKey.size() + 2 && !reply.startsWith(echoKey));
     if (echoWrong || m_state.gReply.size() != replyLength) {
         if (echoWrong)
             emit linkEvent(CommEvent::WrongEcho,

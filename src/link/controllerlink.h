@@ -154,7 +154,9 @@ signals:
 private:
     enum class Bound { Timeout, MoveWatch };
 
-    int transact(const QString &command, int replyLength, const QString &payload, Bound bound);
+    // echoedPayload: payload characters the reply must repeat after the head.
+    int transact(const QString &command, int replyLength, const QString &payload, Bound bound,
+                 int echoedPayload);
     void startBound(Bound bound);
     void stopBound(Bound bound);
     bool boundReached(Bound bound) const;

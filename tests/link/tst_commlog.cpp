@@ -183,7 +183,7 @@ void TestCommLog::transcripts_data()
     QTest::newRow("wrong echo, then the recovery")
         << QStringList{"10"} << QStringList{"*", "!echo"}
         << mode + QStringList{read10, "R:0RX10004E2002020202FF<CR><LF>",
-                              "E:Wrong echo (expected 0RD, received 0RX)", "S:0CM0<CR><LF>",
+                              "E:Wrong echo (expected 0RD10, received 0RX)", "S:0CM0<CR><LF>",
                               "R:*", closed};
     QTest::newRow("wrong length")
         << QStringList{"10"} << QStringList{"*", "!short"}
@@ -196,7 +196,7 @@ void TestCommLog::transcripts_data()
     QTest::newRow("garbage before the echo, in hex")
         << QStringList{"10"} << QStringList{"*", "!garbage"}
         << mode + QStringList{read10, "R:<15><7F>#0RD10004E2002020202FF<CR><LF>",
-                              "E:Wrong echo (expected 0RD, received <15><7F>#)",
+                              "E:Wrong echo (expected 0RD10, received <15><7F>#)",
                               "S:0CM0<CR><LF>", "R:*", closed};
     QTest::newRow("alarm report")
         << QStringList{"10"} << QStringList{"*", "=0%%0E"}

@@ -5,20 +5,27 @@
 // then run with received bytes taken only on the 100 ms poll, as the
 // original polling design did, for comparison.
 //
-//   kted-bench-link [--runs N] [--delay MS]
+// With --log-window every operation runs again with the communication log
+// recording every line into its window, and both figures are printed.
+//
+//   kted-bench-link [--runs N] [--delay MS] [--log-window]
 
 #include "app/appstate.h"
+#include "app/filedialogs.h"
 #include "app/prompter.h"
 #include "countingprompter.h"
 #include "app/settingsstore.h"
 #include "link/commandset.h"
+#include "link/commlog.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "link/portnames.h"
 #include "simulatedcontroller.h"
 #include "text/stringtable.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -29,6 +36,13 @@
 #include <vector>
 
 namespace {
+
+class NoDialogs : public FileDialogs
+{
+public:
+    std::optional<Choice> open(const Request &) override { return std::nullopt; }
+    std::optional<Choice> save(const Request &) override { return std::nullopt; }
+};
 
 struct Operation
 {
@@ -53,7 +67,9 @@ struct Figures
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Link throughput against the simulated controller."));
     parser.addHelpOption();
@@ -62,7 +78,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption delayOption(QStringLiteral("delay"),
                                          QStringLiteral("The controller's reply delay in ms."),
                                          QStringLiteral("ms"), QStringLiteral("2"));
-    parser.addOptions({runsOption, delayOption});
+    const QCommandLineOption logOption(QStringLiteral("log-window"),
+                                       QStringLiteral("Run again with the communication log window open."));
+    parser.addOptions({runsOption, delayOption, logOption});
     parser.process(app);
     const int runs = std::max(1, parser.value(runsOption).toInt());
     const int delayMs = std::max(0, parser.value(delayOption).toInt());
@@ -125,36 +143,50 @@ int main(int argc, char *argv[])
         return f;
     };
 
-    out << "Link against the simulated controller, 9600 baud, reply delay " << delayMs
-        << " ms, " << runs << " runs each (mean; best in brackets)\n\n";
-    out << qSetFieldWidth(28) << Qt::left << "operation" << qSetFieldWidth(6) << Qt::right
-        << "lines" << qSetFieldWidth(10) << "wire ms" << qSetFieldWidth(12) << "on arrival"
-        << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(12) << "100 ms poll"
-        << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(0) << "\n";
-
-    for (const Operation &op : operations) {
-        double wireMs = 0;
-        for (const Ctl::CommandLine &c : op.commands)
-            wireMs += WireCharacters(c) * SimulatedController::kByteMs + delayMs;
-
-        link.setReadOnPollOnly(false);
-        const Figures arrival = measure(op);
-        link.setReadOnPollOnly(true);
-        const Figures polled = measure(op);
-        link.setReadOnPollOnly(false);
-        if (arrival.meanMs < 0 || polled.meanMs < 0) {
-            out << op.name << ": a transaction failed: " << prompter.messages.join(QStringLiteral(" / "))
-                << Qt::endl;
-            return 1;
+    CommLog log;
+    CommLogModel model;
+    NoDialogs dialogs;
+    std::unique_ptr<CommLogWindow> window;
+    const int passes = parser.isSet(logOption) ? 2 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        if (pass == 1) {
+            QObject::connect(&log, &CommLog::entryRecorded, &model, &CommLogModel::append);
+            link.attachLog(log);
+            window = std::make_unique<CommLogWindow>(model, prompter, dialogs);
+            window->show();
+            out << "\nThe same with the communication log window open:\n";
         }
-        auto ratio = [&](const Figures &f) {
-            return QStringLiteral("%1 (%2)").arg(f.meanMs / wireMs, 0, 'f', 3).arg(f.minMs / wireMs, 0, 'f', 3);
-        };
-        out << qSetFieldWidth(28) << Qt::left << op.name << qSetFieldWidth(6) << Qt::right
-            << op.commands.size() << qSetFieldWidth(10) << QString::number(wireMs, 'f', 1)
-            << qSetFieldWidth(12) << QString::number(arrival.meanMs, 'f', 1) << qSetFieldWidth(16)
-            << ratio(arrival) << qSetFieldWidth(12) << QString::number(polled.meanMs, 'f', 1)
-            << qSetFieldWidth(16) << ratio(polled) << qSetFieldWidth(0) << "\n";
+        out << "Link against the simulated controller, 9600 baud, reply delay " << delayMs
+            << " ms, " << runs << " runs each (mean; best in brackets)\n\n";
+        out << qSetFieldWidth(28) << Qt::left << "operation" << qSetFieldWidth(6) << Qt::right
+            << "lines" << qSetFieldWidth(10) << "wire ms" << qSetFieldWidth(12) << "on arrival"
+            << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(12) << "100 ms poll"
+            << qSetFieldWidth(16) << "ratio" << qSetFieldWidth(0) << "\n";
+
+        for (const Operation &op : operations) {
+            double wireMs = 0;
+            for (const Ctl::CommandLine &c : op.commands)
+                wireMs += WireCharacters(c) * SimulatedController::kByteMs + delayMs;
+
+            link.setReadOnPollOnly(false);
+            const Figures arrival = measure(op);
+            link.setReadOnPollOnly(true);
+            const Figures polled = measure(op);
+            link.setReadOnPollOnly(false);
+            if (arrival.meanMs < 0 || polled.meanMs < 0) {
+                out << op.name << ": a transaction failed: " << prompter.messages.join(QStringLiteral(" / "))
+                    << Qt::endl;
+                return 1;
+            }
+            auto ratio = [&](const Figures &f) {
+                return QStringLiteral("%1 (%2)").arg(f.meanMs / wireMs, 0, 'f', 3).arg(f.minMs / wireMs, 0, 'f', 3);
+            };
+            out << qSetFieldWidth(28) << Qt::left << op.name << qSetFieldWidth(6) << Qt::right
+                << op.commands.size() << qSetFieldWidth(10) << QString::number(wireMs, 'f', 1)
+                << qSetFieldWidth(12) << QString::number(arrival.meanMs, 'f', 1) << qSetFieldWidth(16)
+                << ratio(arrival) << qSetFieldWidth(12) << QString::number(polled.meanMs, 'f', 1)
+                << qSetFieldWidth(16) << ratio(polled) << qSetFieldWidth(0) << "\n";
+        }
     }
     out << "\nwire ms: characters of every command and reply x 10 bits / 9600 baud, plus the "
            "reply delay per line.\n";

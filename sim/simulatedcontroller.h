@@ -97,6 +97,7 @@ public:
     void clearReceived() { m_received.clear(); }
     // Every line sent, without CR LF (garbage and pieces joined).
     const QStringList &sentLines() const { return m_sent; }
+    void clearSent() { m_sent.clear(); }
 
 signals:
     void lineReceived(const QString &line);

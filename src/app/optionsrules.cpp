@@ -60,6 +60,7 @@ bool ApplyOptions(const OptionsChoice &choice, const QList<int> &availablePorts,
 
     state.gPortOccupy = choice.portOccupy;
     store.writeInt(SettingsKey::PortOccupy, choice.portOccupy ? 1 : 0);
+    store.writeInt(SettingsKey::CommLogToFile, choice.commLogToFile ? 1 : 0);
 
     const bool pulseChanged = choice.pulsePosDisp != state.gPulsePosDisp;
     if (pulseChanged)

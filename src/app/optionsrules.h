@@ -22,6 +22,7 @@ struct OptionsChoice
     bool changeBkCd = false;        // override the current-down digit
     bool currentDownCarried = true; // "Current down is carried out" selected
     int16_t language = 1;           // 1 Japanese, 2 English
+    bool commLogToFile = false;     // write the communication log to a file
 };
 
 // The language the program runs in, as the dialog offers it: 1 (Japanese)

@@ -29,6 +29,7 @@ enum Id : int {
     AlarmReport = 1052,
     LogFileFailed = 1053,
     Paused = 1054,
+    LogToFileOption = 1055,
 };
 
 } // namespace CommLogText

@@ -4,6 +4,7 @@
 #include "app/appstate.h"
 #include "app/optionsrules.h"
 #include "app/settingsstore.h"
+#include "link/commlogtext.h"
 #include "text/stringtable.h"
 #include "ui/captionloader.h"
 
@@ -112,6 +113,8 @@ QWidget *frmOptions2::buildPortTab()
     auto *layout = new QVBoxLayout(page);
     layout->addLayout(row);
     layout->addWidget(chkPortOccupy);
+    chkCommLogFile = named(new QCheckBox(page), QStringLiteral("chkCommLogFile"), CommLogText::LogToFileOption);
+    layout->addWidget(chkCommLogFile);
     layout->addStretch(1);
     return page;
 }
@@ -238,6 +241,7 @@ void frmOptions2::Form_Load(const QList<SerialPortEntry> &ports)
     optLanguege[japanese ? 0 : 1]->setChecked(true);
     // 7.
     chkPortOccupy->setChecked(m_state.gPortOccupy);
+    chkCommLogFile->setChecked(m_store.readInt(SettingsKey::CommLogToFile, 0) != 0);
     chkDispPulsPosi->setChecked(m_state.gPulsePosDisp);
     // 8.
     if (chkChangeBk->isChecked()) {
@@ -303,6 +307,7 @@ void frmOptions2::cmdOK_Click()
     OptionsChoice choice;
     choice.portText = comboPortNo->currentText();
     choice.portOccupy = chkPortOccupy->isChecked();
+    choice.commLogToFile = chkCommLogFile->isChecked();
     choice.pulsePosDisp = chkDispPulsPosi->isChecked();
     choice.paraDetailShow = chkParametaShow->isChecked();
     choice.changeBkCd = chkChangeBk->isChecked();

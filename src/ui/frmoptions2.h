@@ -40,6 +40,7 @@ public:
     QLabel *lblPortNo = nullptr;
     QComboBox *comboPortNo = nullptr;
     QCheckBox *chkPortOccupy = nullptr;
+    QCheckBox *chkCommLogFile = nullptr;
     // Parameter
     QCheckBox *chkParametaShow = nullptr;
     QLabel *lblParaTyuijikou = nullptr;

@@ -5,6 +5,7 @@
 #include "app/appstate.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
+#include "link/commlogfile.h"
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
@@ -30,6 +31,9 @@ void Program::wireShell(MainWindow &w)
 
 void Program::applyOptions()
 {
+    // The log file follows its setting (the Options dialog writes it).
+    if (commLogToFile() != m_commLogFile->isWriting())
+        m_commLogFile->setPath(commLogToFile() ? CommLogFile::DefaultPath() : QString());
     if (m_transfer)
         m_transfer->setCurrentDown(m_options.mChangeBkCd, m_options.mCurrentDownNo);
     if (m_parameterWindow)

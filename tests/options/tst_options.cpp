@@ -238,12 +238,14 @@ private slots:
         dialog.chkPortOccupy->setChecked(true);
         dialog.chkDispPulsPosi->setChecked(true);
         dialog.chkParametaShow->setChecked(true);
+        dialog.chkCommLogFile->setChecked(true);
         dialog.findChild<QPushButton *>(button)->click();
 
         QCOMPARE(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
         QCOMPARE(store.readText(SettingsKey::PortNo, QString()), ok ? QStringLiteral("2") : QString());
         QCOMPARE(store.readText(SettingsKey::PortOccupy, QString()), ok ? QStringLiteral("1") : QString());
         QCOMPARE(store.readText(SettingsKey::PulsePos, QString()), ok ? QStringLiteral("1") : QString());
+        QCOMPARE(store.readText(SettingsKey::CommLogToFile, QString()), ok ? QStringLiteral("1") : QString());
         QCOMPARE(state.gPortNo, int16_t(ok ? 2 : 1));
         QCOMPARE(state.gPortOccupy, ok);
         QCOMPARE(state.gPulsePosDisp, ok);

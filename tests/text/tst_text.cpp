@@ -39,7 +39,7 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     // Test moves: a second controller command refused.
     {950, 950},
     // The communication log: menu entry, window, directions, events.
-    {1030, 1054},
+    {1030, 1055},
     // The command-line tool: usage, its own errors, answers and versions.
     {1060, 1064}, {1066, 1071},
 };

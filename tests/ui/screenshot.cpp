@@ -17,6 +17,8 @@
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/commandset.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
 #include "operation/movestate.h"
@@ -50,7 +52,7 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc|options|log]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -69,7 +71,7 @@ int main(int argc, char *argv[])
         sim.model().setIoByteOverride(107, 0x23);
     }
     const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
-    if (shell == "options" && sim.start())
+    if ((shell == "options" || shell == "log") && sim.start())
         qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
@@ -115,6 +117,20 @@ int main(int argc, char *argv[])
             std::fputs("the lamps did not light\n", stderr);
         io->imgOut1->setFocus();
         shown = io;
+    }
+    if (shell == "log") {
+        // A parameter read (the mode switch and six blocks), then a read
+        // that the controller does not answer.
+        ControllerLink &link = program.link();
+        link.OpenCommPort();
+        link.SetCommMode();
+        for (const char *block : {"00", "10", "11", "12", "13", "14"})
+            link.Send(Ctl::ReadBlock(QString::fromLatin1(block)));
+        sim.queueNoReply();
+        link.Send(Ctl::ReadBlock(QStringLiteral("10")));
+        window->mnuShowCommLog->trigger();
+        shown = program.commLogWindow();
+        shown->resize(720, 420);
     }
     if (shell == "options") {
         dialog = std::make_unique<frmOptions2>(state, store, program.options(),

@@ -9,6 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/listfiles.h"
 #include "link/commandsurface.h"
+#include "link/commport.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/portnames.h"
@@ -16,17 +17,26 @@
 #include "parameters/parameterfile.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
+#include "common/datafile.h"
 #include "position/conversions.h"
+#include "position/positionchecks.h"
 #include "position/positiondata.h"
 #include "position/positionfile.h"
 #include "position/positionfilecommands.h"
+#include "position/positiongrid.h"
+#include "position/positionroutines.h"
+#include "position/positionverify.h"
 #include "text/stringtable.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSerialPortInfo>
+#include <QTime>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -39,10 +49,23 @@ enum TextId : int {
     BadOption = 1063,
     NoPorts = 1064,
     BadModel = 1066,
+    TraceUnwritable = 1071,
     OpenError = 424,
     ConversionError = 417,
     WriteError = 436,
     VersionFailed = 600,
+    PositionNo = 409,
+    NotSelected = 444,
+    SelectType = 445,
+    TakeOverFailed = 401,
+    VerifyCancelled = 402,
+    EmptySome = 475,
+    ConfirmPositions = 476,
+    WriteFailed = 721,
+    HeaderVel = 13,
+    HeaderAcc = 14,
+    HeaderOut = 15,
+    HeaderPulses = 16,
 };
 
 // The controller commands and whether each needs a file.
@@ -71,6 +94,24 @@ public:
     void setModeMenuEnabled(bool) override {}
     void setBusy(bool) override {}
 };
+
+// Bytes on the line as a trace shows them: printable ASCII as it is, CR
+// and LF by name, everything else as two hex digits, each in angle brackets.
+QByteArray visibleBytes(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        if (c == '\r')
+            out += "<CR>";
+        else if (c == '\n')
+            out += "<LF>";
+        else if (c >= 0x20 && c <= 0x7E)
+            out += c;
+        else
+            out += '<' + QByteArray::number(static_cast<uchar>(c), 16).toUpper().rightJustified(2, '0') + '>';
+    }
+    return out;
+}
 
 QString outcomeName(CommandOutcome outcome)
 {
@@ -214,6 +255,14 @@ int CliTool::run(const QStringList &arguments)
 
     m_prompter = std::make_unique<CliPrompter>(m_options.yes, stderr);
     m_report.insert(QStringLiteral("command"), m_options.command);
+    if (!m_options.trace.isEmpty()) {
+        m_trace = std::make_unique<QFile>(m_options.trace);
+        if (!m_trace->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+            m_prompter->print(LoadText(TraceUnwritable) + QDir::toNativeSeparators(m_options.trace));
+            m_trace.reset();
+            return finish(CommandOutcome::FileError);
+        }
+    }
     if (!m_options.file.isEmpty())
         m_report.insert(QStringLiteral("file"), m_options.file);
     setUp();
@@ -224,12 +273,15 @@ int CliTool::run(const QStringList &arguments)
         return version();
     if (!setPcModel())
         return usageError(LoadText(BadModel) + m_options.model);
-    if (m_options.command == QLatin1String("read-params"))
-        return readParams();
-    if (m_options.command == QLatin1String("write-params"))
-        return writeParams();
-    if (m_options.command == QLatin1String("verify-params"))
-        return verifyParams();
+    const std::pair<const char *, int (CliTool::*)()> commands[] = {
+        {"read-params", &CliTool::readParams},         {"write-params", &CliTool::writeParams},
+        {"verify-params", &CliTool::verifyParams},     {"read-positions", &CliTool::readPositions},
+        {"write-positions", &CliTool::writePositions}, {"verify-positions", &CliTool::verifyPositions},
+    };
+    for (const auto &[name, command] : commands) {
+        if (m_options.command == QLatin1String(name))
+            return (this->*command)();
+    }
     return usageError(LoadText(UnknownCommand) + m_options.command);
 }
 
@@ -268,6 +320,17 @@ void CliTool::setUp()
     m_catalogue = std::make_unique<Catalogue>(m_state, *m_prompter, ListFileDir());
     m_link = std::make_unique<ControllerLink>(m_state, *m_store, *m_prompter);
     m_link->Get_ErrorList();
+    if (m_trace) {
+        // Every piece sent (">") and received ("<"), with the time of day.
+        const auto write = [this](char direction, const QByteArray &bytes) {
+            m_trace->write(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1() + ' '
+                           + direction + ' ' + visibleBytes(bytes) + '\n');
+            m_trace->flush();
+        };
+        QObject::connect(&m_link->port(), &CommPort::bytesSent, [write](const QByteArray &b) { write('>', b); });
+        QObject::connect(&m_link->port(), &CommPort::bytesReceived,
+                         [write](const QByteArray &b) { write('<', b); });
+    }
     m_modes = std::make_unique<ControllerModes>(*m_link, *m_prompter, *m_surface);
     m_parameters = std::make_unique<ParameterSet>();
     m_positions = std::make_unique<PositionData>();
@@ -454,4 +517,141 @@ int CliTool::verifyParams()
         }
         return outcome;
     });
+}
+
+// --- positions ------------------------------------------------------------------
+
+QJsonArray CliTool::positionValues() const
+{
+    QJsonArray rows;
+    const PositionTable &t = m_positions->PosiDataArray;
+    for (int i = PositionTable::kFirstPosition; i <= PositionTable::kLastPosition; ++i) {
+        rows.append(QJsonObject{{QStringLiteral("position"), i},
+                                {QStringLiteral("vel"), t.number(i, PosVel)},
+                                {QStringLiteral("acc"), t.number(i, PosAcc)},
+                                {QStringLiteral("out"), t.number(i, PosOut)},
+                                {QStringLiteral("pulses"), t.number(i, PosPulse)},
+                                {QStringLiteral("mm"), ShownCellText(t, i, PositionGrid::ColMm).trimmed()},
+                                {QStringLiteral("comment"), t.text(i, PosComment)}});
+    }
+    return rows;
+}
+
+bool CliTool::loadPositionFile()
+{
+    PositionData &data = *m_positions;
+    if (ReadPosiFile(m_options.file, data, *m_prompter) != 0)
+        return false;
+    // The file's model becomes the PC's model, as opening it in the window
+    // does; a model text that names no listed model leaves the model as it was.
+    std::optional<DecodedFileModel> decoded = DecodeModelText(data.gFileModel, data.gFileNewOld);
+    if (decoded
+        && m_catalogue->CheckDevice(decoded->selIsNewType, decoded->isKT ? QStringLiteral("KT") : QStringLiteral("RW"),
+                                    decoded->size, decoded->speed, decoded->stroke)
+               != 0)
+        decoded.reset();
+    if (!decoded) {
+        m_prompter->tell(JoinTexts({NotSelected, SelectType}), Prompter::Icon::Exclamation);
+    } else {
+        ReflectModel(m_state, m_catalogue->selection(), *decoded);
+        if (m_catalogue->ReadDeviceList(Catalogue::Generation::Current) != 0)
+            return false;
+        m_catalogue->SeekRidoAndPPR();
+        if (m_catalogue->devInfoNotFound())
+            return false;
+    }
+    CopyWorkPosDA2PosiDataArray(data);
+    RecalcMmFromPulse(data, m_state);
+    Culc_MaxPulse(m_state);
+    Culc_MaxMm(m_state);
+    return true;
+}
+
+int CliTool::readPositions()
+{
+    PositionRoutines routines(m_state, *m_positions, *m_link, *m_modes, *m_prompter, *m_progress);
+    bool adopted = false;
+    const CommandOutcome read = routines.GetCommand([&adopted] { adopted = true; });
+    if (read != CommandOutcome::Done)
+        return finish(read);
+    m_link->ReleaseCommPort();
+    CopyWorkPosDA2PosiDataArray(*m_positions);
+    RecalcMmFromPulse(*m_positions, m_state);
+    m_report.insert(QStringLiteral("values"), positionValues());
+    if (CheckAndTakeOver(ShownCells(*m_positions), *m_positions, m_state, *m_prompter, CheckPurpose::Save) != 0)
+        return finish(CommandOutcome::Refused);
+
+    // Saved as the main window saves the table it shows: the model label is
+    // the short form of the start-up, or the long form once the
+    // controller's model was taken over.
+    const QString model = adopted ? DevTypeText2(m_state.familyCode(), m_state.gDevSize, m_state.gDevSpeed,
+                                                 m_state.gDevStroke, m_state.gIsNewType, m_state.gVType,
+                                                 m_catalogue->GetHomeCode(m_state.gIsNewType, m_state.gDevFamily,
+                                                                          m_state.gDevSize, m_state.gDevSpeed,
+                                                                          m_state.gDevStroke))
+                                  : DevTypeText(m_state);
+    const PositionFileContent content
+        = TableFileContent(ShownCells(*m_positions), *m_positions, model, m_state.gIsNewType);
+    const DataFileResult written = WriteDataFile(m_options.file, ComposePositionFile(content));
+    if (!written.ok) {
+        m_prompter->tell(LoadText(WriteFailed) + QStringLiteral("\n\n") + QDir::toNativeSeparators(m_options.file)
+                         + u'\n' + written.error);
+        return finish(CommandOutcome::FileError);
+    }
+    return finish(CommandOutcome::Done);
+}
+
+int CliTool::writePositions()
+{
+    if (!loadPositionFile())
+        return finish(CommandOutcome::FileError);
+    if (CheckAndTakeOver(ShownCells(*m_positions), *m_positions, m_state, *m_prompter, CheckPurpose::Write) != 0)
+        return finish(CommandOutcome::Refused);
+    PositionRoutines routines(m_state, *m_positions, *m_link, *m_modes, *m_prompter, *m_progress);
+    const CommandOutcome outcome = routines.LoadCommand();
+    if (outcome == CommandOutcome::Done)
+        m_report.insert(QStringLiteral("values"), positionValues());
+    return finish(outcome);
+}
+
+int CliTool::verifyPositions()
+{
+    if (!loadPositionFile())
+        return finish(CommandOutcome::FileError);
+    // The checks of the window's verify button, then its take-over.
+    PositionData &data = *m_positions;
+    const PositionCells cells = ShownCells(data);
+    if (CheckEmptyPositions(cells, data) == 1) {
+        TellEmptyPositions(data, *m_prompter, EmptySome, ConfirmPositions);
+        return finish(CommandOutcome::Refused);
+    }
+    if (CheckWrongData(cells, data, m_state, m_prompter.get()) == 1)
+        return finish(CommandOutcome::Refused);
+    data.gErrPos.fill(false);
+    if (TakeOverPositions(cells, data, m_state) != 0) {
+        m_prompter->tell(JoinTexts({TakeOverFailed, VerifyCancelled}), Prompter::Icon::None);
+        return finish(CommandOutcome::Refused);
+    }
+
+    PositionRoutines routines(m_state, data, *m_link, *m_modes, *m_prompter, *m_progress);
+    QString list;
+    const CommandOutcome outcome = routines.VerifyCtCommand(list);
+    if (outcome == CommandOutcome::Done || outcome == CommandOutcome::Differs) {
+        const auto fieldName = [](int field) {
+            switch (field) {
+            case PosVel: return LoadText(HeaderVel);
+            case PosAcc: return LoadText(HeaderAcc);
+            case PosOut: return LoadText(HeaderOut);
+            default: return LoadText(HeaderPulses);
+            }
+        };
+        for (const PositionDifference &d : PositionDifferences(data)) {
+            m_differences.append(QJsonObject{
+                {QStringLiteral("name"),
+                 LoadText(PositionNo).trimmed() + QString::number(d.position) + u' ' + fieldName(d.field)},
+                {QStringLiteral("file"), d.shown},
+                {QStringLiteral("controller"), d.loaded}});
+        }
+    }
+    return finish(outcome);
 }

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Catalogue;
+class QFile;
 class CliProgress;
 class CliPrompter;
 class CommandSurface;
@@ -83,9 +84,19 @@ private:
 
     QJsonArray parameterValues(bool fromController) const;
 
+    int readPositions();
+    int writePositions();
+    int verifyPositions();
+    // Reads the position file and takes its model over as the window's Open
+    // does; false (told) when the file or its model cannot be used.
+    bool loadPositionFile();
+    QJsonArray positionValues() const;
+
     Options m_options;
     AppState m_state;
     std::unique_ptr<SettingsStore> m_store;
+    // Declared before the link, so that it outlives the link's last signal.
+    std::unique_ptr<QFile> m_trace;
     std::unique_ptr<CliPrompter> m_prompter;
     std::unique_ptr<CliProgress> m_progress;
     std::unique_ptr<CommandSurface> m_surface;

@@ -1,9 +1,34 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class Prompter;
 class PositionGrid;
 struct AppState;
 struct PositionData;
+class PositionTable;
+
+// The text of a cell of the position table as the grid shows it: row =
+// position 1..3, column as the grid numbers them (0 No., 1 VEL, 2 ACC, 3 mm,
+// 4 pulses, 5 comment). The checks read the table through it, so that they
+// run on the grid or, in kted-cli, on a table that was never shown.
+using PositionCells = std::function<QString(int row, int column)>;
+
+// What the grid shows of the working table in a cell: VEL and ACC as whole
+// numbers, mm with three decimals, the comment; the number in column 0.
+QString ShownCellText(const PositionTable &table, int position, int column);
+// The cells of the working table as the grid would show them.
+PositionCells ShownCells(const PositionData &data);
+
+// The cells into PosiDataArray (speed, acceleration, mm and the pulses
+// worked out from the mm, Out 0, comment), skipping positions flagged by
+// the last check. 0 when done; 1 when a speed, acceleration or mm text is
+// not a number (PosiDataArray is then left as it was).
+int TakeOverPositions(const PositionCells &cells, PositionData &data, const AppState &state);
+int CheckEmptyPositions(const PositionCells &cells, PositionData &data);
+int CheckWrongData(const PositionCells &cells, PositionData &data, const AppState &state, Prompter *showMessage);
 
 // The checks run on the grid before the table is saved, written to the
 // controller or verified. Each resets and fills the flags and lists of
@@ -29,3 +54,11 @@ int IsTableNotEmpty(const PositionGrid &grid);
 // and the list of empty positions.
 void TellEmptyPositions(const PositionData &data, Prompter &prompter, int firstId = 475,
                         int secondId = 476);
+
+// The checks that open a save and "Load to controller": empty positions
+// (475/476 for a save, 587/588 for a write), wrong values (467 with the list;
+// 590/588 with it for a write) and the take-over (401/461). 0 when the table
+// was taken over into PosiDataArray; 1 after the message.
+enum class CheckPurpose { Save, Write };
+int CheckAndTakeOver(const PositionCells &cells, PositionData &data, const AppState &state, Prompter &prompter,
+                     CheckPurpose purpose);

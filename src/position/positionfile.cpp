@@ -1,5 +1,6 @@
 #include "position/positionfile.h"
 
+#include "app/appstate.h"
 #include "app/prompter.h"
 #include "common/datafile.h"
 #include "common/numbers.h"
@@ -208,6 +209,11 @@ std::optional<DecodedFileModel> DecodeModelText(const QString &model, const QStr
     else if (!d.selIsNewType)
         d.vType = false;
     return d;
+}
+
+QString DevTypeText(const AppState &state)
+{
+    return state.gDevFamily + u'-' + state.gDevSize + state.gDevSpeed + u'-' + QString::number(state.gDevStroke);
 }
 
 QString DevTypeText2(const QString &family, const QString &size, const QString &speed, int stroke,

@@ -7,6 +7,7 @@
 #include <optional>
 
 class Prompter;
+struct AppState;
 struct PositionData;
 
 // The position data file (*.ktd): five records of quoted texts, CR LF at
@@ -77,6 +78,10 @@ struct DecodedFileModel
 // Nothing when the text does not name a model in either form (the
 // catalogue is not consulted here).
 std::optional<DecodedFileModel> DecodeModelText(const QString &model, const QString &newOld);
+
+// The short form of the model label, as the main window shows it after
+// start-up: family, "-", size, speed, "-", the stroke as a plain number.
+QString DevTypeText(const AppState &state);
 
 // The long form of the model label: family, "-", size, speed, "-", the
 // stroke in three digits ("X" when longer), then a mark from the model's

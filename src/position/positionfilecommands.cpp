@@ -21,8 +21,6 @@ namespace {
 enum TextId : int {
     MsgNotSelected = 444,
     MsgSelectType = 445,
-    MsgTakeOverFailed = 401,
-    MsgWritingCancelled = 461,
     TitleOpen = 443,
     DefaultExtension = 404,
     FileFilter = 405,
@@ -153,6 +151,22 @@ bool PositionFileCommands::DecodeFileModel()
     return true;
 }
 
+PositionFileContent TableFileContent(const PositionCells &cells, const PositionData &data, const QString &model,
+                                     bool isNewType)
+{
+    PositionFileContent content;
+    content.model = model;
+    content.newOld = isNewType ? kNew : kOld;
+    for (int i = 1; i <= 3; ++i) {
+        PositionFileRow &row = content.rows.at(i - 1);
+        row.vel = cells(i, PositionGrid::ColVel).trimmed();
+        row.acc = cells(i, PositionGrid::ColAcc).trimmed();
+        row.pulses = data.PosiDataArray.text(i, PosPulse).trimmed();
+        row.comment = cells(i, PositionGrid::ColComment).trimmed();
+    }
+    return content;
+}
+
 void ReflectModel(AppState &state, DeviceSelection &selection, const DecodedFileModel &d)
 {
     selection.gSelIsNewType = d.selIsNewType;
@@ -259,17 +273,12 @@ bool PositionFileCommands::SaveFileAs(const QString &path)
     const BusyPointer busy;
     PositionData &data = m_grid.positionData();
 
-    PositionFileContent content;
-    content.model = modelCaption();
-    content.newOld = m_state.gIsNewType ? kNew : kOld;
+    const PositionFileContent content = TableFileContent(
+        [this](int row, int column) { return m_grid.cellText(row, column); }, data, modelCaption(),
+        m_state.gIsNewType);
     QString unstorable;
     for (int i = 1; i <= 3; ++i) {
-        PositionFileRow &row = content.rows.at(i - 1);
-        row.vel = m_grid.cellText(i, PositionGrid::ColVel).trimmed();
-        row.acc = m_grid.cellText(i, PositionGrid::ColAcc).trimmed();
-        row.pulses = data.PosiDataArray.text(i, PosPulse).trimmed();
-        row.comment = m_grid.cellText(i, PositionGrid::ColComment).trimmed();
-        const QString bad = UnstorableCharacters(row.comment);
+        const QString bad = UnstorableCharacters(content.rows.at(i - 1).comment);
         if (!bad.isEmpty())
             unstorable += QStringLiteral("<") + LoadText(409) + QString::number(i) + QStringLiteral(">  ") + bad
                           + QStringLiteral("\n");
@@ -295,18 +304,9 @@ bool PositionFileCommands::SaveFileAs(const QString &path)
 
 bool PositionFileCommands::runSaveChecks()
 {
-    PositionData &data = m_grid.positionData();
-    if (CheckEmptyPositions(m_grid, data) != 0) {
-        TellEmptyPositions(data, m_prompter);
-        return false;
-    }
-    if (CheckWrongData(m_grid, data, m_state, &m_prompter) != 0)
-        return false;
-    if (m_grid.PosiDataTorikomi() != 0) {
-        m_prompter.tell(JoinTexts({MsgTakeOverFailed, MsgWritingCancelled}));
-        return false;
-    }
-    return true;
+    return CheckAndTakeOver([this](int row, int column) { return m_grid.cellText(row, column); },
+                            m_grid.positionData(), m_state, m_prompter, CheckPurpose::Save)
+           == 0;
 }
 
 FileDialogs::Request PositionFileCommands::saveRequest(int titleId) const

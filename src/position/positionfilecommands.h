@@ -2,6 +2,7 @@
 
 #include "app/filedialogs.h"
 #include "position/conversions.h"
+#include "position/positionchecks.h"
 #include "position/positionfile.h"
 
 #include <QObject>
@@ -128,3 +129,8 @@ private:
 // values, the type number and the largest position in mm); the lead and
 // pulses are looked up afterwards.
 void ReflectModel(AppState &state, DeviceSelection &selection, const DecodedFileModel &decoded);
+
+// The file content of the table as shown: VEL, ACC and the comment from the
+// cells, the pulses from PosiDataArray, the model text and its generation.
+PositionFileContent TableFileContent(const PositionCells &cells, const PositionData &data, const QString &model,
+                                     bool isNewType);

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "common/numbers.h"
+#include "position/positionchecks.h"
 #include "position/positiondata.h"
 #include "text/stringtable.h"
 
@@ -92,13 +93,6 @@ std::optional<int16_t> wholeNumberIn(const QString &text, int low, int high)
     if (!v || *v < low || *v > high)
         return std::nullopt;
     return v;
-}
-
-QString numberCellText(const PositionTable &table, int position, int field)
-{
-    if (!table.at(position, field).isValid())
-        return QString();
-    return QString::number(static_cast<qint64>(std::llround(table.number(position, field))));
 }
 
 } // namespace
@@ -267,12 +261,10 @@ void PositionGrid::Disp_PosiData3()
     setUpdatesEnabled(false);
     const PositionTable &t = m_data->PosiDataArray;
     for (int i = kFirstRow; i <= kLastRow; ++i) {
-        setCellText(i, ColVel, numberCellText(t, i, PosVel));
-        setCellText(i, ColAcc, numberCellText(t, i, PosAcc));
-        setCellText(i, ColMm, t.at(i, PosMm).isValid() ? MmCellText(t.number(i, PosMm)) : QString());
+        for (int column : {ColVel, ColAcc, ColMm, ColComment})
+            setCellText(i, column, ShownCellText(t, i, column));
         if (pulseColumnShown())
-            setCellText(i, ColPulse, RightAlign(t.text(i, PosPulse).trimmed(), 7));
-        setCellText(i, ColComment, t.text(i, PosComment));
+            setCellText(i, ColPulse, RightAlign(ShownCellText(t, i, ColPulse), 7));
     }
     parkCurrentCell();
     setUpdatesEnabled(true);
@@ -295,30 +287,7 @@ void PositionGrid::Disp_PosiDataVelAcc()
 
 int PositionGrid::PosiDataTorikomi()
 {
-    // Everything is converted first, so that a failure leaves the table as
-    // it was rather than half taken over.
-    PositionTable taken = m_data->PosiDataArray;
-    for (int i = kFirstRow; i <= kLastRow; ++i) {
-        if (m_data->gErrPos.at(i))
-            continue;
-        const QString vel = cellText(i, ColVel);
-        const QString acc = cellText(i, ColAcc);
-        const QString mm = cellText(i, ColMm);
-        if (!IsNumericText(vel) || !IsNumericText(acc) || !IsNumericText(mm))
-            return 1;
-        const std::optional<int16_t> v = RoundToInt16(LeadingNumber(vel));
-        const std::optional<int16_t> a = RoundToInt16(LeadingNumber(acc));
-        if (!v || !a)
-            return 1;
-        taken.at(i, PosVel) = QVariant::fromValue(*v);
-        taken.at(i, PosAcc) = QVariant::fromValue(*a);
-        taken.at(i, PosOut) = QVariant::fromValue<int16_t>(0);
-        taken.at(i, PosMm) = mm;
-        taken.at(i, PosPulse) = MmToPulse(*m_state, LeadingNumber(mm));
-        taken.at(i, PosComment) = cellText(i, ColComment);
-    }
-    m_data->PosiDataArray = taken;
-    return 0;
+    return TakeOverPositions([this](int row, int column) { return cellText(row, column); }, *m_data, *m_state);
 }
 
 void PositionGrid::RefreshMmColumn()

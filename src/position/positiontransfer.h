@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/devsetting.h"
+#include "position/positionroutines.h"
 
 #include <QObject>
 #include <QString>
@@ -21,11 +22,8 @@ struct PositionData;
 
 // The position table's transfer with the controller: "Load to controller"
 // (cmdLoadtoCt, mnuFileLoadtoCt, toolbar "Load") and "Get from controller"
-// (cmdGetfromCt, mnuFileGetfromCt, toolbar "Read"). Each position travels as
-// one 11-character record:
-//   number, VEL, ACC, Out (one hex digit each), current-down digit 0..3,
-//   pulses (6 hex digits)       e.g. "253020009C4"
-// sent as "0WP" + record and read back with "0RP" + number.
+// (cmdGetfromCt, mnuFileGetfromCt, toolbar "Read"): the grid's part of the
+// commands around the exchanges of PositionRoutines.
 //
 // Main window wiring:
 //   cmdLoadtoCt, mnuFileLoadtoCt, toolbar "Load"  -> LoadToCt()
@@ -44,33 +42,22 @@ public:
                      PositionFileCommands &fileCommands, SettingsStore &settings,
                      CommandSurface &surface, QObject *parent = nullptr);
 
-    // The Options dialog's current-down choice (mChangeBkCd, mCurrentDownNo).
+    // The exchanges of PositionRoutines, for the window's callers: the
+    // current-down choice and digit, the record of a position, the stroke
+    // check, the write and the read (each 0 done, 1 failed and told).
     void setCurrentDown(bool changeBkCd, int currentDownNo);
-    // The digit sent with every position: mCurrentDownNo when the choice is
-    // on, otherwise 2.
     int CurrentDownDigit() const;
-
-    // The 11-character record of a position; nothing when a value does not
-    // fit its field.
     static std::optional<QString> PositionRecord(int number, int vel, int acc, int out, int currentDown,
                                                  int64_t pulses);
-
-    // The routines ------------------------------------------------------------
-
-    // Reads the controller's stroke (block "10") and checks every position
-    // not flagged by the last check against it. 0 within stroke (the link
-    // and the progress window stay open for the write), 1 not, or the link
-    // failed.
     int PosiKakikomimaeParaCheck();
-    // Sends the positions not flagged by the last check. 0 written, 1 failed.
     int WritePosidataToCt();
-    // Reads the three positions into workPosDA (comments kept). 0 read, 1
-    // failed (workPosDA then unchanged).
     int ReadPosiFromCt();
 
     // The controller's stroke limit in pulses, as last read.
-    int32_t controllerStroke() const { return m_ctStroke; }
-    const CtActuatorSetting &ctSetting() const { return m_ct; }
+    int32_t controllerStroke() const { return m_routines.controllerStroke(); }
+    const CtActuatorSetting &ctSetting() const { return m_routines.ctSetting(); }
+    // The exchanges themselves, without the grid.
+    PositionRoutines &routines() { return m_routines; }
 
 public slots:
     void LoadToCt();
@@ -85,7 +72,6 @@ private:
     void lock();
     void unlock();
     void refreshGrids();
-    void tell(const QString &text);
 
     AppState &m_state;
     PositionData &m_data;
@@ -97,9 +83,5 @@ private:
     PositionFileCommands &m_fileCommands;
     SettingsStore &m_settings;
     CommandSurface &m_surface;
-
-    bool m_changeBkCd = false;
-    int m_currentDownNo = 2;
-    int32_t m_ctStroke = 0;
-    CtActuatorSetting m_ct;
+    PositionRoutines m_routines;
 };

@@ -27,32 +27,44 @@ enum TextId : int {
     Unmatched = 408,
     PositionNo = 409,
     ResultOk = 410,
-    ResultCt = 411,
     EmptySome = 475,
     ConfirmPositions = 476,
 };
 
 QString emptyLine() { return QStringLiteral("\n\n"); }
 
-// The verdict after the head of a result message.
-QString verdict(int differs, const QString &list)
+} // namespace
+
+QString PositionVerdict(int differs, const QString &list)
 {
     if (differs == 0)
         return LoadText(ResultOk);
     return LoadText(ResultNg) + emptyLine() + LoadText(Unmatched) + emptyLine() + list;
 }
 
-} // namespace
+QList<PositionDifference> PositionDifferences(const PositionData &data)
+{
+    QList<PositionDifference> found;
+    for (int i = PositionTable::kFirstPosition; i <= PositionTable::kLastPosition; ++i) {
+        for (int field : {PosVel, PosAcc, PosOut, PosPulse}) {
+            const double loaded = data.workPosDA.number(i, field);
+            const double shown = data.PosiDataArray.number(i, field);
+            if (loaded != shown)
+                found.append(PositionDifference{i, field, loaded, shown});
+        }
+    }
+    return found;
+}
 
 int PosiDataSyogoProc(const PositionData &data, QString &list)
 {
     list.clear();
-    for (int i = PositionTable::kFirstPosition; i <= PositionTable::kLastPosition; ++i) {
-        bool differs = false;
-        for (int field : {PosVel, PosAcc, PosOut, PosPulse})
-            differs = differs || data.workPosDA.number(i, field) != data.PosiDataArray.number(i, field);
-        if (differs)
-            list += u'<' + LoadText(PositionNo) + QString::number(i, 16).toUpper() + QStringLiteral(">\n\n");
+    int last = 0;
+    for (const PositionDifference &d : PositionDifferences(data)) {
+        if (d.position == last)
+            continue;
+        last = d.position;
+        list += u'<' + LoadText(PositionNo) + QString::number(d.position, 16).toUpper() + QStringLiteral(">\n\n");
     }
     return list.isEmpty() ? 0 : 1;
 }
@@ -125,7 +137,7 @@ void PositionVerify::PosiDataFileShogo()
 
     const int differs = PosiDataSyogoProc(m_data, gShogoList);
     tell(LoadText(ResultFile) + u'(' + QFileInfo(choice->path).fileName() + u')' + emptyLine()
-         + verdict(differs, gShogoList));
+         + PositionVerdict(differs, gShogoList));
     m_grid.viewport()->update();
 }
 
@@ -133,11 +145,8 @@ void PositionVerify::PosiDataCtShogo()
 {
     if (takeOver() != 0)
         return;
-    if (m_transfer.ReadPosiFromCt() != 0)
+    if (m_transfer.routines().VerifyCtCommand(gShogoList) == CommandOutcome::LinkFailed)
         return;
-    const int differs = PosiDataSyogoProc(m_data, gShogoList);
-    m_link.ReleaseCommPort();
-    tell(LoadText(ResultCt) + emptyLine() + verdict(differs, gShogoList));
     m_grid.viewport()->update();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -20,6 +21,21 @@ struct PositionData;
 // compared). Fills list with "< Position No.n>" and an empty line for every
 // position that differs; 1 when any differs, else 0.
 int PosiDataSyogoProc(const PositionData &data, QString &list);
+
+// A compared field (VEL, ACC, Out or pulses) of a position that differs:
+// loaded is workPosDA's value, shown PosiDataArray's.
+struct PositionDifference
+{
+    int position;
+    int field;
+    double loaded;
+    double shown;
+};
+QList<PositionDifference> PositionDifferences(const PositionData &data);
+
+// The verdict that follows the head of a result message: OK, or NG with the
+// list of differing positions.
+QString PositionVerdict(int differs, const QString &list);
 
 // Verification of the position table shown in the grid against a position
 // file or the controller's table.

@@ -188,10 +188,15 @@ void PaintPositions(SheetPainter &sheet, const PrintDocument &doc)
     for (size_t r = 0; r < cells.size(); ++r) {
         sheet.setY(top + static_cast<double>(r) * rowHeight + (rowHeight + sheet.textHeight()) / 2);
         for (size_t c = 0; c < cells[r].size(); ++c) {
+            const QFont font = PrintFont(sheet.bodyPoints());
+            // A text wider than its column is cut short with an ellipsis
+            // rather than run into the next column or off the page.
+            const QString text = QFontMetricsF(font, p.device())
+                                     .elidedText(cells[r][c], Qt::ElideRight, x[c + 1] - x[c] - 2 * pad);
             if (r > 0 && c >= 1 && c <= 4)  // numbers end at the column's right edge
-                sheet.textEndingAt(x[c + 1] - pad, cells[r][c], PrintFont(sheet.bodyPoints()));
+                sheet.textEndingAt(x[c + 1] - pad, text, font);
             else
-                sheet.text(x[c] + pad, cells[r][c]);
+                sheet.text(x[c] + pad, text, font);
         }
     }
     const double bottom = top + static_cast<double>(cells.size()) * rowHeight;

@@ -4,13 +4,21 @@
 // the files it reads back are compared byte for byte with what the windows
 // save for the same controller.
 
+#include "link/controllermodes.h"
 #include "link/linkmessages.h"
+#include "position/conversions.h"
+#include "position/positiondata.h"
+#include "position/positionfilecommands.h"
+#include "position/positiongrid.h"
+#include "position/positiontransfer.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
 #include "parameters/parameterwindow.h"
 #include "transferrig.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -28,6 +36,8 @@ struct CliResult
     QString err;
     QStringList received;  // the lines the controller received
 };
+
+using Answer = Prompter::Answer;
 
 QString scratch(const QString &name)
 {
@@ -60,6 +70,11 @@ const QByteArray kParaHeader = "\"KT-E1\",\"Parameter\"\r\n";
 // A KT new-generation 28L-100 with sensor homing, lead 2 and 400 pulses: the
 // model the PC and the controller both hold.
 const QByteArray kParaRecord = "3000,0,0,10,10,60,40,60,60,60,60,60,60,60,10,20,30,1,2,400,0,\" 28L-100\",1,1\r\n";
+
+// The model the PC and the controller both hold, at 200 pulses a millimetre.
+const QByteArray kPositions = "\"KT-E1\",\"Position\"\r\n\"KT- 28L-100\",\"NEW\"\r\n"
+                              "\"5\",\"3\",\"2500\",\"first\"\r\n\"9\",\"1\",\"6699\",\"\"\r\n"
+                              "\"1\",\"2\",\"0\",\"\"\r\n";
 
 } // namespace
 
@@ -101,68 +116,111 @@ private slots:
 
     void cleanup() { m_rig.reset(); }
 
-    // Each parameter command's outcome: exit code, the lines sent, the
-    // message printed in the chosen language.
-    void parameterCommands_data()
+    // Each command's outcome: the exit code, the lines the controller
+    // received, a message printed in the chosen language and, for a
+    // verification that differs, the difference in the JSON report.
+    void commands_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("controller");  // what is done to the controller first
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("firstLines");  // the first lines it received
+        QTest::addColumn<QStringList>("lines");  // the first lines it received; none at all when empty
         QTest::addColumn<int>("language");
-        QTest::addColumn<int>("messageId");  // a text of the output
+        QTest::addColumn<int>("messageId");  // a text of the output, 0 for none
+        QTest::addColumn<QStringList>("difference");  // name, file value, controller value
 
-        const QByteArray good = kParaHeader + kParaRecord;
+        const QByteArray params = kParaHeader + kParaRecord;
         const QStringList en{QStringLiteral("--lang"), QStringLiteral("en")};
         const QStringList ja{QStringLiteral("--lang"), QStringLiteral("ja")};
-        const QStringList yesEn = en + QStringList{QStringLiteral("--yes")};
-        const QStringList readLines{"0CM1", "0RD00", "0RD10", "0RD11", "0RD12", "0RD13", "0RD14"};
+        const QStringList yes{QStringLiteral("--yes")};
+        const QStringList paraRead{"0CM1", "0RD00", "0RD10", "0RD11", "0RD12", "0RD13", "0RD14"};
+        const QStringList posRead{"0CM1", "0RP1", "0RP2", "0RP3", "0RV"};
+        const QStringList actuator{"0RD14", "0RD13", "0RD11"};
+        const QStringList checked = QStringList{"0CM1", "0RD10"} + actuator;
 
-        QTest::newRow("write, answered yes") << "write-params" << good << yesEn << "" << 0
-                                             << QStringList{"0CM1", "0RP1", "0RP2", "0RP3", "0WD00FF02000000FFFFFF"}
-                                             << 2 << 435;
-        QTest::newRow("write, question unanswered: nothing sent")
-            << "write-params" << good << ja << "" << 2 << QStringList{} << 1 << 1068;
-        QTest::newRow("verify, controller differs") << "verify-params" << good << en << "stroke" << 1
-                                                    << readLines << 2 << 407;
-        QTest::newRow("verify, no controller") << "verify-params" << good << ja << "silent" << 3
-                                               << QStringList{"0CM1"} << 1 << 0;
-        QTest::newRow("verify, not a parameter file: nothing sent")
-            << "verify-params" << QByteArray("\"KT-E1\",\"Position\"\r\n") << en << "" << 4 << QStringList{}
-            << 2 << 424;
-        QTest::newRow("read") << "read-params" << QByteArray() << ja << "" << 0 << readLines << 1 << 0;
+        QTest::newRow("write-params") << "write-params" << params << yes + en << "" << 0
+                                      << QStringList{"0CM1", "0RP1", "0RP2", "0RP3", "0WD00FF02000000FFFFFF"} << 2
+                                      << 435 << QStringList{};
+        QTest::newRow("write-params unanswered: nothing sent")
+            << "write-params" << params << ja << "" << 2 << QStringList{} << 1 << 1068 << QStringList{};
+        QTest::newRow("verify-params differs") << "verify-params" << params << en << "params changed" << 1
+                                               << paraRead << 2 << 407
+                                               << QStringList{"1. Stroke length", "3000", "1000"};
+        QTest::newRow("verify-params without controller")
+            << "verify-params" << params << ja << "silent" << 3 << QStringList{"0CM1"} << 1 << 418 << QStringList{};
+        QTest::newRow("verify-params on a position file: nothing sent")
+            << "verify-params" << kPositions << en << "" << 4 << QStringList{} << 2 << 424 << QStringList{};
+        QTest::newRow("read-params") << "read-params" << QByteArray() << ja << "" << 0 << paraRead << 1 << 0
+                                     << QStringList{};
+
+        QTest::newRow("write-positions") << "write-positions" << kPositions << yes + ja << "" << 0
+                                         << checked + QStringList{"0WP153020009C4", "0WP29102001A2B",
+                                                                  "0WP31202000000"}
+                                         << 1 << 466 << QStringList{};
+        QTest::newRow("write-positions unanswered: nothing sent")
+            << "write-positions" << kPositions << en << "" << 2 << QStringList{} << 2 << 462 << QStringList{};
+        QTest::newRow("write-positions beyond the controller's stroke: none written")
+            << "write-positions" << kPositions << yes + en << "short stroke" << 2 << QStringList{"0CM1", "0RD10"}
+            << 2 << 469 << QStringList{};
+        QTest::newRow("verify-positions differs")
+            << "verify-positions" << kPositions << en << "positions changed" << 1 << posRead << 2 << 407
+            << QStringList{"Position No.2 Posi(Pulse)", "6699", "7000"};
+        QTest::newRow("verify-positions without controller")
+            << "verify-positions" << kPositions << en << "silent" << 3 << QStringList{"0CM1"} << 2 << 0
+            << QStringList{};
+        QTest::newRow("write-positions on a parameter file: nothing sent")
+            << "write-positions" << params << ja << "" << 4 << QStringList{} << 1 << 362 << QStringList{};
+        QTest::newRow("read-positions, the controller's other model not taken over: no file")
+            << "read-positions" << QByteArray() << en << "E35 model" << 2 << actuator << 2 << 593 << QStringList{};
+        QTest::newRow("read-positions") << "read-positions" << QByteArray() << en << "" << 0
+                                        << actuator + posRead << 2 << 0 << QStringList{};
     }
 
-    void parameterCommands()
+    void commands()
     {
         QFETCH(QString, command);
         QFETCH(QByteArray, file);
         QFETCH(QStringList, options);
         QFETCH(QString, controller);
         QFETCH(int, exitCode);
-        QFETCH(QStringList, firstLines);
+        QFETCH(QStringList, lines);
         QFETCH(int, language);
         QFETCH(int, messageId);
+        QFETCH(QStringList, difference);
 
-        if (controller == QLatin1String("stroke")) {
-            // The file's parameters, then a stroke of 1000 changed at the controller.
-            const QString written = writeFile("written.pmt", kParaHeader + kParaRecord);
-            QCOMPARE(cli({QStringLiteral("write-params"), written, QStringLiteral("--yes")}).exitCode, 0);
-            m_rig->sim.model().setBlock(QStringLiteral("10"), QStringLiteral("0003E802020202FF"));
+        const bool positions = command.endsWith(QLatin1String("positions"));
+        const QString extension = positions ? QStringLiteral(".ktd") : QStringLiteral(".pmt");
+        if (controller.endsWith(QLatin1String("changed"))) {
+            // The file written first, then one value changed at the controller.
+            const QString written = writeFile("written" + extension, positions ? kPositions : kParaHeader + kParaRecord);
+            const QString write = positions ? QStringLiteral("write-positions") : QStringLiteral("write-params");
+            QCOMPARE(cli({write, written, QStringLiteral("--yes")}).exitCode, 0);
+            if (positions)
+                m_rig->sim.model().setPosition(2, SimController::Position{9, 1, 0, 2, 7000});
+            else
+                m_rig->sim.model().setBlock(QStringLiteral("10"), QStringLiteral("0003E802020202FF"));
         }
+        if (controller == QLatin1String("E35 model"))
+            m_rig->sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        if (controller == QLatin1String("short stroke"))  // 6000 pulses
+            m_rig->sim.model().setBlock(QStringLiteral("10"), QStringLiteral("00177002020202FF"));
         if (controller == QLatin1String("silent")) {
             for (int i = 0; i < 8; ++i)
                 m_rig->sim.queueNoReply();
         }
-        const QString path = file.isEmpty() ? scratch(QStringLiteral("read.pmt")) : writeFile("in.pmt", file);
+        const QString path = file.isEmpty() ? scratch("read" + extension) : writeFile("in" + extension, file);
         const CliResult r = cli(QStringList{command, path, QStringLiteral("--json")} + options);
 
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.received.mid(0, firstLines.size()), firstLines);
-        if (firstLines.isEmpty())
+        QCOMPARE(r.received.mid(0, lines.size()), lines);
+        if (lines.isEmpty())
             QCOMPARE(r.received, QStringList());
+        if (exitCode != 0)
+            QVERIFY(std::none_of(r.received.cbegin(), r.received.cend(), [](const QString &line) {
+                return line.startsWith(QLatin1String("0WP")) || line.startsWith(QLatin1String("0WD"));
+            }));
         const QJsonObject report = json(r);
         QCOMPARE(report.value("exitCode").toInt(-1), exitCode);
         QCOMPARE(report.value("command").toString(), command);
@@ -171,39 +229,76 @@ private slots:
         SetLangOffset(language == 1 ? 0 : 10000);
         if (controller == QLatin1String("silent"))
             QVERIFY2(r.err.contains(LinkText::TimeoutMessage()), qPrintable(r.err));
-        if (exitCode == 0 && command == QLatin1String("write-params")) {
-            // The six blocks as the window sends them, then the reset.
-            QVERIFY(r.received.contains(QStringLiteral("0WD10000BB802020202FF")));
-            QVERIFY(r.received.contains(QStringLiteral("0CM3")));
-        }
-        if (exitCode == 1) {
+
+        if (!difference.isEmpty()) {
             const QJsonArray differences = report.value("differences").toArray();
             QCOMPARE(differences.size(), 1);
             const QJsonObject d = differences.at(0).toObject();
-            QCOMPARE(d.value("name").toString(), QStringLiteral("1. Stroke length"));
-            QCOMPARE(d.value("file").toString(), QStringLiteral("3000"));
-            QCOMPARE(d.value("controller").toString(), QStringLiteral("1000"));
+            QCOMPARE((QStringList{d.value("name").toString(), d.value("file").toVariant().toString(),
+                                  d.value("controller").toVariant().toString()}),
+                     difference);
         }
+        if (command.startsWith(QLatin1String("read")))
+            QCOMPARE(QFile::exists(path), exitCode == 0);
     }
 
-    // What read-params saves is what the parameter window saves after
-    // "Read from C/T" on the same controller.
-    void readParamsEqualsWindowSave()
+    // What read-params and read-positions save is, byte for byte, what the
+    // windows save after reading the same controller: with the PC's model,
+    // and with the controller's other model taken over.
+    void readBackEqualsWindowSave_data()
     {
-        m_rig->sim.model().setBlock(QStringLiteral("13"), QStringLiteral("0A141E0101020190"));
-        const QString fromCli = scratch(QStringLiteral("cli.pmt"));
-        QCOMPARE(cli({QStringLiteral("read-params"), fromCli}).exitCode, 0);
+        QTest::addColumn<bool>("positions");
+        QTest::addColumn<QString>("model");  // block "14" of the controller; empty: the PC's model
+        QTest::newRow("parameters") << false << "";
+        QTest::newRow("parameters, controller's model taken over") << false << "2345003200FFFFFF";
+        QTest::newRow("positions") << true << "";
+        QTest::newRow("positions, controller's model taken over") << true << "2345003200FFFFFF";
+    }
 
-        ParameterSet set;
-        ParameterTransfer transfer(m_rig->app, set, *m_rig->link, m_rig->prompter, m_rig->progress);
-        ParameterWindow window(m_rig->app, set, *m_rig->catalogue, m_rig->prompter, m_rig->dialogs, &transfer);
-        window.findChild<QPushButton *>(QStringLiteral("cmdParaRead"))->click();
-        const QString fromWindow = scratch(QStringLiteral("window.pmt"));
+    void readBackEqualsWindowSave()
+    {
+        QFETCH(bool, positions);
+        QFETCH(QString, model);
+        SimController &ct = m_rig->sim.model();
+        if (!model.isEmpty())
+            ct.setBlock(QStringLiteral("14"), model);
+        ct.setPosition(1, SimController::Position{1, 2, 0, 2, 0});
+        ct.setPosition(2, SimController::Position{9, 3, 1, 2, 1234});
+        ct.setPosition(3, SimController::Position{4, 1, 0, 2, 2001});
+        const QString extension = positions ? QStringLiteral(".ktd") : QStringLiteral(".pmt");
+        const QString fromCli = scratch("cli" + extension);
+        const QString fromWindow = scratch("window" + extension);
+        const QString command = positions ? QStringLiteral("read-positions") : QStringLiteral("read-params");
+        QCOMPARE(cli({command, fromCli, QStringLiteral("--yes")}).exitCode, 0);
+
         m_rig->dialogs.choose(fromWindow);
-        window.findChild<QPushButton *>(QStringLiteral("cmdSaveParaFile"))->click();
-
+        if (positions) {
+            m_rig->prompter.answers({Answer::Yes, Answer::Ok});  // read?  take the controller's model over?
+            Culc_MaxPulse(m_rig->app);
+            Culc_MaxMm(m_rig->app);
+            PositionData data;
+            PositionGrid grid;
+            grid.attach(m_rig->app, data);
+            grid.Init_flgdData(true);
+            PositionFileCommands files(m_rig->app, m_rig->prompter, m_rig->dialogs, grid, *m_rig->catalogue);
+            ControllerModes modes(*m_rig->link, m_rig->prompter, m_rig->surface);
+            PositionTransfer transfer(m_rig->app, data, grid, *m_rig->link, modes, m_rig->prompter,
+                                      m_rig->progress, files, *m_rig->settings, m_rig->surface);
+            transfer.GetFromCt();
+            QCOMPARE(files.saveAs(), PositionFileCommands::SaveResult::Saved);
+        } else {
+            ParameterSet set;
+            ParameterTransfer transfer(m_rig->app, set, *m_rig->link, m_rig->prompter, m_rig->progress);
+            ParameterWindow window(m_rig->app, set, *m_rig->catalogue, m_rig->prompter, m_rig->dialogs,
+                                   &transfer);
+            m_rig->prompter.answers({Answer::Ok});  // take the controller's model over?
+            window.findChild<QPushButton *>(QStringLiteral("cmdParaRead"))->click();
+            window.findChild<QPushButton *>(QStringLiteral("cmdSaveParaFile"))->click();
+        }
         QVERIFY(!readFile(fromCli).isEmpty());
         QCOMPARE(readFile(fromCli), readFile(fromWindow));
+        if (positions)
+            QCOMPARE(readFile(fromCli).contains("E35L-050"), !model.isEmpty());
     }
 
     // A write followed by a verification of the same file finds no
@@ -212,33 +307,68 @@ private slots:
     {
         const QString path = writeFile("set.pmt", kParaHeader + kParaRecord);
         QCOMPARE(cli({QStringLiteral("write-params"), path, QStringLiteral("--yes")}).exitCode, 0);
-        const CliResult verified = cli({QStringLiteral("verify-params"), path, QStringLiteral("--lang=en")});
+        const QString trace = scratch(QStringLiteral("trace.txt"));
+        const CliResult verified = cli({QStringLiteral("verify-params"), path, QStringLiteral("--lang=en"),
+                                        QStringLiteral("--trace"), trace});
         QCOMPARE(verified.exitCode, 0);
         QVERIFY(verified.err.contains(QStringLiteral("Result of Verification : OK")));
+        // The trace holds every line sent, in order, and the replies (a reply
+        // may come in pieces).
+        QByteArrayList sent;
+        QByteArray received;
+        for (const QByteArray &line : readFile(trace).split('\n')) {
+            if (line.contains(" > "))
+                sent << line.mid(line.indexOf(" > ") + 3);
+            if (line.contains(" < "))
+                received += line.mid(line.indexOf(" < ") + 3);
+        }
+        QCOMPARE(sent, (QByteArrayList{"0CM1<CR><LF>", "0RD00<CR><LF>", "0RD10<CR><LF>", "0RD11<CR><LF>",
+                                       "0RD12<CR><LF>", "0RD13<CR><LF>", "0RD14<CR><LF>"}));
+        QVERIFY(received.startsWith("0CM1<CR><LF>0RD00FF02000000FFFFFF<CR><LF>"));
     }
 
-    // Usage errors are told apart from every outcome of a command.
-    void usage_data()
+    // The commands without a file, and usage errors told apart from every
+    // outcome of a command.
+    void otherCommands_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("device");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("no command") << QStringList{} << 64;
-        QTest::newRow("unknown command") << QStringList{"flash"} << 64;
-        QTest::newRow("file missing") << QStringList{"write-params"} << 64;
-        QTest::newRow("port out of range") << QStringList{"version", "--port", "17"} << 64;
-        QTest::newRow("language unknown") << QStringList{"version", "--lang", "de"} << 64;
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("program version") << QStringList{"version"} << 0;
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("output");  // a text on standard output
+        QTest::newRow("ports") << QStringList{"ports"} << false << 0 << QStringList{} << "3\t%1\t";
+        QTest::newRow("version") << QStringList{"version", "--lang", "en"} << false << 0 << QStringList{}
+                                 << "KT-ED kted-cli version 1.";
+        QTest::newRow("version with the controller's")
+            << QStringList{"version", "--json", "--port", "3"} << false << 0 << QStringList{"0CM1", "0RV"}
+            << "\"controllerVersion\":\"1.3\"";
+        QTest::newRow("no command") << QStringList{} << false << 64 << QStringList{} << "";
+        QTest::newRow("unknown command") << QStringList{"flash"} << false << 64 << QStringList{} << "";
+        QTest::newRow("file missing") << QStringList{"write-params"} << true << 64 << QStringList{} << "";
+        QTest::newRow("port out of range") << QStringList{"version", "--port", "17"} << false << 64 << QStringList{}
+                                           << "";
+        QTest::newRow("language unknown") << QStringList{"version", "--lang", "de"} << false << 64
+                                          << QStringList{} << "";
+        QTest::newRow("help") << QStringList{"--help"} << false << 0 << QStringList{} << "";
+        QTest::newRow("model not in the list") << QStringList{"read-params", "x.pmt", "--model", "KT-99Z-100"}
+                                               << true << 64 << QStringList{} << "";
     }
 
-    void usage()
+    void otherCommands()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, device);
         QFETCH(int, exitCode);
-        const CliResult r = cli(arguments, false);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, output);
+        // Port 3 names the simulated controller's device.
+        qputenv("KTED_COM3", m_rig->sim.devicePath().toLocal8Bit());
+        const CliResult r = cli(arguments, device);
+        qunsetenv("KTED_COM3");
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.received, QStringList());
+        QCOMPARE(r.received, lines);
         QVERIFY(!(r.out + r.err.toUtf8()).isEmpty());
+        QVERIFY2(QString::fromUtf8(r.out).contains(output.arg(m_rig->sim.devicePath())), r.out.constData());
     }
 };
 

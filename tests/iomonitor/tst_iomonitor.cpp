@@ -400,6 +400,10 @@ private slots:
         QVERIFY(io && io->isVisible());
         QVERIFY(io->isModal());
         QCOMPARE(io->windowTitle(), LoadText(161));
+        // Lamps and pictures are named for a screen reader.
+        QCOMPARE(io->imgPosi4Led->accessibleName(), LoadText(167));
+        QCOMPARE(io->imgOut1->accessibleName(), LoadText(174));
+        QCOMPARE(io->imgOut1->toolTip(), LoadText(980));
         QVERIFY(w.gBusy);
         io->cmdIoCheck->click();
         QTRY_VERIFY_WITH_TIMEOUT(io->imgHomeLsLed->isLit(), kLampsShownMs);

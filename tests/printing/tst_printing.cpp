@@ -88,12 +88,14 @@ QString Scratch(const QString &name)
 }
 
 // A position file for the model text and generation given; the positions
-// at 4000, 10000 and 20000 pulses.
+// at 4000, 10000 and 20000 pulses, the second with a comment too long for
+// its column.
 QString PositionFile(const QString &name, const QByteArray &model, const QByteArray &newOld)
 {
     const QString path = Scratch(name);
     WriteFile(path, "\"KT-E1\",\"Position\"\r\n\"" + model + "\",\"" + newOld
-                        + "\"\r\n\"5\",\"2\",\"4000\",\"Start\"\r\n\"9\",\"3\",\"10000\",\"\"\r\n"
+                        + "\"\r\n\"5\",\"2\",\"4000\",\"Start\"\r\n\"9\",\"3\",\"10000\",\"Long comment "
+                        + QByteArray(22, 'x') + "TAIL\"\r\n"
                           "\"1\",\"1\",\"20000\",\"End\"\r\n");
     return path;
 }
@@ -290,6 +292,7 @@ private slots:
             << QList<QStringList>{{"KT-ED", "File Name:posi.ktd"},
                                   {"Type of KT : KT- 28L-100(New)"},
                                   {"1", "5", "2", "20.000", "4000", "Start"},
+                                  {"2", "9", "3", "50.000", "10000", "Long comment"},
                                   {"3", "1", "1", "100.000", "20000", "End"},
                                   {"Parameters", "File Name:full.pmt"},
                                   {"1. Stroke length", ":16000"},
@@ -297,7 +300,7 @@ private slots:
                                   {"22. Actuator", ":28L-080"},
                                   {"23. Emergency stop Input", ":Hold"},
                                   {"24. Emergency stop Logic", ":Logic B"}}
-            << QStringList{"(no data)"};
+            << QStringList{"(no data)", "TAIL"};
         // A file of fewer values (the RW family's) prints the rest as absent.
         QTest::newRow("short parameter file, English")
             << 10000 << "" << "short" << true

@@ -53,10 +53,13 @@ std::optional<int32_t> NextInt32(SequentialReader &reader)
     return value ? RoundToInt32(*value) : std::nullopt;
 }
 
-// The count that opens a list file: its leading number, which must be a
-// whole 16-bit count of at least 0.
+// The count that opens a list file: a number, which must be a whole 16-bit
+// count of at least 0. A count that is not a number is a damaged file, not
+// an empty list.
 std::optional<int16_t> CountOf(const QString &item)
 {
+    if (!IsNumericText(item))
+        return std::nullopt;
     const std::optional<int16_t> count = RoundToInt16(LeadingNumber(item));
     if (!count || *count < 0)
         return std::nullopt;

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -88,6 +89,7 @@ enum TextId : int {
     DefaultFileName = 432,
     InsideCt = 433,
     WriteError = 436,
+    FileWriteFailed = 721,
 };
 
 void setCaptionId(QObject *o, int id) { o->setProperty(kCaptionId, id); }
@@ -282,15 +284,31 @@ void ParameterWindow::buildControls()
     }
     connect(optVertical[0], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = false; });
     connect(optVertical[1], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = true; });
-    connect(comboActSize, &QComboBox::activated, this, [this] {
+    // The number beside the options is what the range check reads: it
+    // follows the option however it was chosen (a type, a question, a click).
+    connect(optVertical[1], &QRadioButton::toggled, this,
+            [this](bool sensor) { txtVsiyou->setText(sensor ? QStringLiteral("1") : QStringLiteral("0")); });
+    // The model text beside the lists is the model a write would send: it
+    // follows every choice in them.
+    const auto showChosenModel = [this] {
+        const auto stroke = RoundToInt32(LeadingNumber(comboActStroke->currentText()));
+        txtActuator->setText(ComposeActuator(modelSize(), comboActSpeed->currentText().trimmed(),
+                                             stroke.value_or(0)));
+    };
+    connect(comboActSize, &QComboBox::activated, this, [this, showChosenModel] {
         showLists(m_browser->refreshFromSize(shownLists(), comboActSize->currentText()));
         applyHomingRule();
+        showChosenModel();
     });
-    connect(comboActSpeed, &QComboBox::activated, this, [this] {
+    connect(comboActSpeed, &QComboBox::activated, this, [this, showChosenModel] {
         showLists(m_browser->refreshFromSpeed(shownLists(), comboActSpeed->currentText()));
         applyHomingRule();
+        showChosenModel();
     });
-    connect(comboActStroke, &QComboBox::activated, this, &ParameterWindow::applyHomingRule);
+    connect(comboActStroke, &QComboBox::activated, this, [this, showChosenModel] {
+        applyHomingRule();
+        showChosenModel();
+    });
     connect(cmdLoadDefoultPara, &QPushButton::clicked, this, &ParameterWindow::LoadDefoultPara);
     connect(cmdSelectDevice, &QPushButton::clicked, this, &ParameterWindow::SelectDevice);
     connect(chkUseDefoult, &QCheckBox::stateChanged, this, &ParameterWindow::onDefaultBoxChanged);
@@ -839,8 +857,12 @@ std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
     const std::optional<FileDialogs::Choice> choice = m_dialogs.open(request);
     if (!choice || choice->path.isEmpty())
         return std::nullopt;
-    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter) != 0) {
-        m_prompter.tell(LoadText(OpenError), Prompter::Icon::None);
+    DataFileFault fault;
+    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter, &fault) != 0) {
+        QString text = LoadText(OpenError);
+        if (fault.isSet())
+            text += QStringLiteral("\n\n") + DataFileFaultText(fault);
+        m_prompter.tell(text, Prompter::Icon::None);
         return std::nullopt;
     }
     return choice;
@@ -883,9 +905,12 @@ int ParameterWindow::SaveParaFileProc()
     if (!choice || choice->path.isEmpty())
         return 1;
 
-    if (SaveParaFileAs(choice->path, m_para) != 0) {
-        // The old file, if any, is left as it was; say that nothing was saved.
-        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+    QString reason;
+    if (SaveParaFileAs(choice->path, m_para, &reason) != 0) {
+        // The old file, if any, is left as it was: say so, which file and why.
+        m_prompter.tell(LoadText(FileWriteFailed) + QStringLiteral("\n\n") + QDir::toNativeSeparators(choice->path)
+                            + u'\n' + reason,
+                        Prompter::Icon::None);
         return 1;
     }
     setCaptionFromFileTitle(choice->title);
@@ -914,7 +939,7 @@ void ParameterWindow::ParaFileShogoProc()
     }
 
     TellParameterVerification(m_prompter, m_para, LoadText(ResultFile) + u'(' + choice->title + u')',
-                     ParametaShogoProc(m_para, m_detailShow, skipHoming));
+                     ParametaShogoProc(m_para, m_detailShow, skipHoming, m_para.gParaDACount - 1));
 }
 
 // --- Controller commands ------------------------------------------------------

@@ -5,10 +5,14 @@
 #include "../ui/modaldriver.h"
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "catalogue/devicedialog.h"
 #include "link/controllerlink.h"
 #include "parameters/parameterwindow.h"
 #include "position/positiongrid.h"
+#include "simcontroller.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
@@ -166,10 +170,14 @@ private slots:
         run.store->writeInt(SettingsKey::DevStroke, 650);
         MainWindow &w = run.start();
         QVERIFY(run.deviceDialogShown);
-        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({441, 571})});
-        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 25);
-        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-25"));
-        QCOMPARE(run.state.gMaxPulse, 5000);
+        // Until the dialog closes the first-run model stands in, and the
+        // user is told so.
+        QCOMPARE(run.prompter.texts(),
+                 QStringList{JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)});
+        // The dialog offers the first-run model; its OK stores it.
+        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 100);
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.state.gMaxPulse, 20000);
     }
 
     // "Change": only a valid choice changes the model, its settings, the
@@ -308,6 +316,76 @@ private slots:
         QVERIFY(run.prompter.lastText().contains(LoadText(409) + QStringLiteral("2")));
     }
 
+    // A position's output value has no column: a table read from the
+    // controller keeps it, so it verifies and goes back unchanged; a file
+    // holds none, so the file verification leaves it out and a table opened
+    // from a file sends 0.
+    void outputValueOfAReadTableTravelsWithIt()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        SimController &ct = run.sim.model();
+        ct.setPosition(1, {5, 2, 3, 2, 1000});
+        ct.setPosition(2, {9, 1, 1, 2, 2000});
+        ct.setPosition(3, {1, 3, 0, 2, 3000});
+
+        run.sim.clearReceived();
+        run.prompter.answer(Answer::Yes);
+        QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
+        // Communication mode before anything is read.
+        QCOMPARE(run.sim.receivedLines().mid(0, 5),
+                 (QStringList{"0CM1", "0RD14", "0RD13", "0RD11", "0CM1"}));
+        QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("5.000"));
+
+        run.prompter.clear();
+        w.mnuFileShogoCt->trigger();
+        QCOMPARE(run.prompter.texts().size(), 1);
+        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
+
+        const QString path = run.file("outputs.ktd");
+        run.dialogs.choose(path);
+        w.mnuFileSaveAs->trigger();
+        run.dialogs.choose(path);
+        w.mnuFileShogoFile->trigger();
+        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
+
+        run.sim.clearReceived();
+        run.prompter.answers({Answer::Ok});
+        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+        const QStringList written = run.sim.receivedLines().filter(QStringLiteral("0WP"));
+        QCOMPARE(written, (QStringList{"0WP152320003E8", "0WP291120007D0", "0WP31302000BB8"}));
+        QCOMPARE(ct.position(1).out, 3);
+
+        // Opened from the file: output 0 goes to the controller.
+        run.dialogs.choose(path);
+        w.mnuFileOpen->trigger();
+        run.sim.clearReceived();
+        run.prompter.answers({Answer::Ok});
+        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+        QCOMPARE(run.sim.receivedLines().filter(QStringLiteral("0WP")).value(0), QStringLiteral("0WP152020003E8"));
+        QCOMPARE(ct.position(1).out, 0);
+    }
+
+    // A model that the parameter window takes from the controller is the
+    // model of the next start: it is in the settings at once.
+    void modelTakenInTheParameterWindowIsStored()
+    {
+        Run run(2, 1);
+        run.sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        MainWindow &w = run.start();
+        w.mnuShowParameta->trigger();
+        ParameterWindow *p = run.program->parameterWindow();
+        QVERIFY(p);
+        run.prompter.answer(Answer::Ok); // take the controller's setting
+        p->cmdParaRead->click();
+        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({592, 593})});
+        QCOMPARE(run.state.gDevSize, QStringLiteral("E35"));
+        // Read back through a store of its own, as the next start reads it.
+        const SettingsStore next;
+        QCOMPARE(next.readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
+        QCOMPARE(next.readInt(SettingsKey::DevStroke, 0), 50);
+    }
+
     // The rounding buttons start from the stored choice and, once clicked,
     // decide how the editor snaps millimetres to whole pulses.
     void roundingButtonsSetTheEditorsRounding_data()
@@ -409,6 +487,44 @@ private slots:
         QVERIFY(!parameters || !parameters->isVisible());
         QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
+    }
+
+    // The communication log holds the start-up's exchange from the first
+    // line, opens from the View menu, writes the same lines to its file when
+    // the setting asks for it, and closes with the main window.
+    void communicationLogFromTheViewMenu()
+    {
+        Run run(2, 0);
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
+        MainWindow &w = run.start();
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
+
+        const CommLogModel &model = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const CommLogEntry &e = model.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
+
+        run.prompter.answer(Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+        QTest::qWait(10);
+        QVERIFY(!log || !log->isVisible());
+        run.program->setCommLogToFile(false);
     }
 
     // The adapter is pulled while the table is read from the controller:

@@ -11,15 +11,24 @@
 //                   [calc]      (the stroke calculator with a result)
 //                   [io]        (the I/O monitor, monitoring the simulated
 //                                controller with some lamps lit)
+//                   [options|about|sysinfo|help]  (the Options dialog, with
+//                               a simulated controller as COM1; the About
+//                               window; its system information; the manual)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "link/portprobe.h"
+#include "operation/movestate.h"
 #include "catalogue/devicedialog.h"
 #include "catalogue/strokecalculator.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
+#include "ui/frmabout.h"
+#include "ui/frmoptions2.h"
+#include "ui/helpwindow.h"
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/picturebox.h"
@@ -59,6 +68,9 @@ int main(int argc, char *argv[])
         sim.model().setIoByteOverride(106, 0xFE);
         sim.model().setIoByteOverride(107, 0x23);
     }
+    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    if (shell == "options" && sim.start())
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -75,7 +87,8 @@ int main(int argc, char *argv[])
     program.startUp().hooks().selectDevice = [](MainWindow &) {};
     MainWindow *window = &program.run();
     if (moveMode) {
-        window->gLastPos = 2;
+        program.moveState().gLastPos = 2;
+        program.moveState().lastOutputs = 2;
         window->optModeSelect[0]->click();
         window->optSelectMove[1]->click();
     }
@@ -94,10 +107,6 @@ int main(int argc, char *argv[])
         calc->txtRido->setText(QStringLiteral("6"));
         calc->cmdCulStrokePulse->click();
     }
-    if (dialog) {
-        dialog->show();
-        shown = dialog.get();
-    }
     if (ioMonitor) {
         window->mnuShowState->trigger();
         frmInputOutput *io = program.ioMonitorWindow();
@@ -106,6 +115,22 @@ int main(int argc, char *argv[])
             std::fputs("the lamps did not light\n", stderr);
         io->imgOut1->setFocus();
         shown = io;
+    }
+    if (shell == "options") {
+        dialog = std::make_unique<frmOptions2>(state, store, program.options(),
+                                               ProbePorts(program.link(), store), window);
+    } else if (shell == "about") {
+        dialog = std::make_unique<frmAbout>(state, store, prompter, window);
+    } else if (shell == "sysinfo") {
+        dialog = std::make_unique<frmSysInfo>(SystemInformationText(store), window);
+    } else if (shell == "help") {
+        window->helpFile = SourceDataDir() + QStringLiteral("/ktedhlp.html");
+        program.ShowHelpContents();
+        shown = program.helpWindow();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

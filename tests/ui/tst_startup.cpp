@@ -11,6 +11,8 @@
 #include "catalogue/catalogue.h"
 #include "common/timescale.h"
 #include "modaldriver.h"
+#include "operation/movestate.h"
+#include "operation/programgrid.h"
 #include "scriptedprompter.h"
 #include "tabletext.h"
 #include "testenv.h"
@@ -256,8 +258,11 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("catalogue");
         QTest::addColumn<QStringList>("messages");
-        const QString rejected = joined(QStringLiteral("Type not selected."),
-                                        QStringLiteral("Please select tyep again."));
+        // A stored model that cannot be used gives way to the first-run model.
+        const QString rejected = joined(joined(QStringLiteral("Type not selected."),
+                                               QStringLiteral("Please select tyep again.")),
+                                        QStringLiteral("The stored model cannot be used. The first-run model is "
+                                                       "used instead."));
         const QString none = QStringLiteral("No device list file.");
         const QStringList noList{none, joined(none, QStringLiteral("Put device list file in the folder in which the "
                                                                    "program is saved in order to indicate device "
@@ -270,7 +275,8 @@ private slots:
         QTest::newRow("stroke below 10") << K::DevStroke << "5" << true << QStringList{rejected};
         QTest::newRow("no catalogue, lead 2") << K::DevLead << "2" << false << noList + QStringList{notFound};
         QTest::newRow("no catalogue, lead 10") << K::DevLead << "10" << false << noList + QStringList{notFound};
-        QTest::newRow("no catalogue, lead 11") << K::DevLead << "11" << false << QStringList{none, rejected};
+        QTest::newRow("no catalogue, lead 11")
+            << K::DevLead << "11" << false << QStringList{none, rejected, noList.last(), notFound};
     }
 
     void modelMessages()
@@ -288,10 +294,12 @@ private slots:
             QCOMPARE(shown.buttons, Prompter::Buttons::Ok);
         QVERIFY(s.window->isVisible());
         QCOMPARE(s.window->windowTitle(), QStringLiteral("KT-ED") + title());
-        if (!catalogue && value != QLatin1String("11")) { // the stored model kept
+        if (!catalogue && value != QLatin1String("11")) // the stored model kept
             QCOMPARE(s.state.gDevLead, int16_t(value.toInt()));
-            QCOMPARE(s.find<QLabel>("lblDeviceType")->text(), QStringLiteral("KT- 28L-100"));
-        }
+        // A model in use either way: its label, its limits, its scale.
+        QCOMPARE(s.find<QLabel>("lblDeviceType")->text(), QStringLiteral("KT- 28L-100"));
+        QVERIFY(s.state.gMaxPulse > 0);
+        QVERIFY(s.state.gDevPPR > 0);
     }
 
     // The real two-choice dialog: no Cancel, the close box and Escape
@@ -449,29 +457,36 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
-    // Move mode shows the last position reached; Edit mode greys the move
-    // area again.
+    // Move mode shows the last position reached and the outputs the
+    // controller reported there (not the position's number); Edit mode
+    // greys the move area again.
     void modeSwitch_data()
     {
         QTest::addColumn<int>("lastPos");
+        QTest::addColumn<int>("reported");
         QTest::addColumn<bool>("out1");
         QTest::addColumn<bool>("out2");
-        QTest::newRow("no move yet") << -1 << false << false;
-        QTest::newRow("home") << 0 << false << false;
-        QTest::newRow("position 1") << 1 << true << false;
-        QTest::newRow("position 2") << 2 << false << true;
-        QTest::newRow("position 3") << 3 << true << true;
+        QTest::newRow("no move yet") << -1 << 3 << false << false;
+        QTest::newRow("home") << 0 << 0 << false << false;
+        QTest::newRow("position 1, output 1") << 1 << 1 << true << false;
+        QTest::newRow("position 2, outputs 1 and 2") << 2 << 3 << true << true;
+        QTest::newRow("position 3, output 2") << 3 << 2 << false << true;
+        QTest::newRow("position 3, nothing reported") << 3 << -1 << false << false;
     }
 
     void modeSwitch()
     {
         QFETCH(int, lastPos);
+        QFETCH(int, reported);
         QFETCH(bool, out1);
         QFETCH(bool, out2);
         Session s;
         s.start();
         MainWindow &w = *s.window;
-        w.gLastPos = int16_t(lastPos);
+        MoveState move;
+        move.gLastPos = int16_t(lastPos);
+        move.lastOutputs = reported;
+        w.attachMoveState(&move);
         QVERIFY(!w.cmdMove->isEnabled());
         w.optModeSelect[0]->click();
 

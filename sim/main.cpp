@@ -1,6 +1,9 @@
 // kted-sim: the simulated controller as a program. It creates a
 // pseudo-terminal, prints its device path on the first line of standard
 // output and answers the controller's command set until it is killed.
+// Moves take their real time (distance over speed, homing first when the
+// actuator is not homed), so a user sees the target blink and the lamps
+// change; --move-scale shortens or lengthens them.
 // Point the program at the printed path with the environment variable
 // KTED_COM1 (or the settings key Ports/COM1).
 //
@@ -12,6 +15,7 @@
 //   report XX       send the report "0%%XX" of the controller's own accord
 //   noreply | wrongecho | short | long | garbage | split N | pull
 //                   a fault for the next command (pull closes the device)
+//   homefault on|off  a faulty home sensor: homing fails with alarm 0B
 //   input NAME on|off|auto
 //                   make or open an input as wired (NAME: home, estop,
 //                   pos1, pos2, pos4); auto gives it back to the controller
@@ -19,6 +23,10 @@
 //   pace on|off     9600-baud pacing
 //   delay MS        the controller's own reply delay
 //   quit
+//
+// With --verbose every line received ("<-") and sent ("->") is printed on
+// standard error with its time, control characters shown as the program's
+// communication log shows them.
 
 #include "simulatedcontroller.h"
 
@@ -28,6 +36,7 @@
 #include <QMap>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTime>
 
 #include <csignal>
 #include <cstdio>
@@ -45,6 +54,31 @@ extern "C" void EndOnSignal(int)
     if (gLinkPath[0] != '\0')
         ::unlink(gLinkPath);
     ::_exit(0);
+}
+
+// The time of a verbose line, to set beside the program's communication log.
+QString Stamp()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
+// A line with its control characters made visible as the program's log
+// shows them: <CR>, <LF>, and two hex digits in angle brackets for the rest.
+QString Visible(const QByteArray &bytes)
+{
+    QString out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\r')
+            out += QLatin1String("<CR>");
+        else if (b == '\n')
+            out += QLatin1String("<LF>");
+        else if (b < 0x20 || b >= 0x7F || b == '<')
+            out += QStringLiteral("<%1>").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += QLatin1Char(c);
+    }
+    return out;
 }
 
 // "input NAME on|off|auto"; false when the words are not one.
@@ -119,6 +153,8 @@ void HandleCommand(SimulatedController &sim, const QString &input, QTextStream &
         sim.queueSplit(qMax(2, arg.toInt()), 30);
     else if (cmd == QLatin1String("pull"))
         sim.queuePull();
+    else if (cmd == QLatin1String("homefault"))
+        sim.model().setHomeSensorFault(arg != QLatin1String("off"));
     else if (cmd == QLatin1String("input") && SetInput(sim.model(), arg, words.value(2)))
         return;
     else if (cmd == QLatin1String("iobyte") && SetIoByte(sim.model(), arg, words.value(2)))
@@ -159,7 +195,7 @@ int main(int argc, char *argv[])
         QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the device here."),
         QStringLiteral("path"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
-                                           QStringLiteral("Log every line to standard error."));
+                                           QStringLiteral("Print every line received and sent on standard error."));
     parser.addOptions({paceOption, delayOption, alarmOption, moveScaleOption, linkOption,
                        verboseOption});
     parser.process(app);
@@ -195,7 +231,14 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(verboseOption)) {
         QObject::connect(&sim, &SimulatedController::lineReceived, &app,
-                         [&err](const QString &line) { err << "<- " << line << Qt::endl; });
+                         [&err](const QString &line) {
+                             err << Stamp() << " <- " << Visible(line.toLatin1() + "\r\n")
+                                 << Qt::endl;
+                         });
+        QObject::connect(&sim, &SimulatedController::lineSent, &app,
+                         [&err](const QByteArray &bytes) {
+                             err << Stamp() << " -> " << Visible(bytes) << Qt::endl;
+                         });
     }
     QObject::connect(&sim, &SimulatedController::devicePulled, &app, [&err] {
         err << "kted-sim: device pulled; ending" << Qt::endl;

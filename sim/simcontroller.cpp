@@ -214,6 +214,15 @@ QByteArray SimController::positionFields(int n) const
 
 std::optional<QByteArray> SimController::moveTo(int n, int *delayMs)
 {
+    if (m_homeFault && (n == 0 || m_homeState != 1)) {
+        // The homing run goes the whole stroke without finding the sensor.
+        *delayMs = moveDurationMs(0);
+        m_homeState = 0;
+        m_outputs = 0;
+        m_alarm = QStringLiteral("0B");
+        m_alarmSticky = false;
+        return QByteArray("0%%0B");
+    }
     *delayMs = moveDurationMs(n);
     m_homeState = 1;
     m_present = targetPulses(n);

@@ -87,6 +87,12 @@ public:
     // How long a move to position n takes from the present state, in ms.
     int moveDurationMs(int n) const;
 
+    // A faulty home sensor: every move that has to home (home itself, or any
+    // move before the actuator is homed) runs for the homing time and then
+    // fails with the alarm "0B", which stays until cleared.
+    void setHomeSensorFault(bool on) { m_homeFault = on; }
+    bool homeSensorFault() const { return m_homeFault; }
+
 private:
     std::optional<QByteArray> moveTo(int n, int *delayMs);
     uint32_t targetPulses(int n) const;
@@ -110,4 +116,5 @@ private:
     std::array<std::optional<bool>, 5> m_inputs{};
     double m_moveTimeScale = 1.0;
     int m_fixedMoveMs = -1;
+    bool m_homeFault = false;
 };

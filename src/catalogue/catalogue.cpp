@@ -260,6 +260,21 @@ int Catalogue::CheckDevice(bool isNewType, const QString &family, const QString 
     return FindModel(*rows, size, speed, stroke) ? 0 : 1;
 }
 
+std::optional<DeviceRecord> Catalogue::LookupModel(const QString &family, bool isNewType,
+                                                   const QString &size, const QString &speed,
+                                                   int stroke)
+{
+    const std::optional<QList<DeviceRecord>> rows = readLookupTable(family, isNewType);
+    if (!rows) {
+        tellNoDevListFileShort();
+        return std::nullopt;
+    }
+    const DeviceRecord *model = FindModel(*rows, size, speed, stroke);
+    if (!model || !CanConvert(*model))
+        return std::nullopt;
+    return *model;
+}
+
 int Catalogue::CheckDeviceSize(bool isNewType, const QString &family, const QString &size)
 {
     const std::optional<QList<DeviceRecord>> rows = readLookupTable(family, isNewType);

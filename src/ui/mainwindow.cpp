@@ -1,10 +1,12 @@
+#include "link/commlogtext.h"
 #include "ui/mainwindow.h"
 
 #include "app/appstate.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "app/version.h"
-#include "common/timescale.h"
+#include "operation/movestate.h"
+#include "operation/programgrid.h"
 #include "position/conversions.h"
 #include "position/positiongrid.h"
 #include "text/stringtable.h"
@@ -19,7 +21,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -257,6 +258,7 @@ void MainWindow::buildMenus()
     mnuView->addSeparator();
     mnuShowState = addEntry(mnuView, "mnuShowState", 267);
     mnuShowParameta = addEntry(mnuView, "mnuShowParameta", 270);
+    mnuShowCommLog = addEntry(mnuView, "mnuShowCommLog", CommLogText::MenuEntry);
     mnuView->addSeparator();
     mnuShowCtversion = addEntry(mnuView, "mnuShowCtversion", 272);
     mnuModeChange = addSubMenu(mnuView, "mnuModeChange", 273);
@@ -274,7 +276,7 @@ void MainWindow::buildMenus()
 
     mnuHelp = addMenu(bar, "mnuHelp", 276);
     mnuHelpContents = addEntry(mnuHelp, "mnuHelpContents", 277);
-    mnuHelpSearch = addFixedEntry(mnuHelp, "mnuHelpSearch", QStringLiteral("ヘルプの検索(&S)..."));
+    mnuHelpSearch = addEntry(mnuHelp, "mnuHelpSearch", 886);
     mnuHelp->addSeparator();
     mnuHelpAbout = addEntry(mnuHelp, "mnuHelpAbout", 278);
 
@@ -577,33 +579,17 @@ QWidget *MainWindow::buildContinualPanel()
     h->setContentsMargins(0, 2, 0, 0);
     h->setSpacing(8);
 
-    flgdProgram = named(new QTableWidget(10, 2, pictRenzoku), QStringLiteral("flgdProgram"));
+    flgdProgram = named(new ProgramGrid(pictRenzoku), QStringLiteral("flgdProgram"));
     SetNameId(flgdProgram, 31);
-    flgdProgram->horizontalHeader()->hide();
-    flgdProgram->verticalHeader()->hide();
-    flgdProgram->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    flgdProgram->setSelectionMode(QAbstractItemView::SingleSelection);
-    flgdProgram->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int rowHeight = fontMetrics().height() + 2;
-    flgdProgram->verticalHeader()->setMinimumSectionSize(rowHeight);
-    flgdProgram->verticalHeader()->setDefaultSectionSize(rowHeight);
-    // The ten rows share the grid's height; no empty band below the last,
-    // and no scroll bar.
-    flgdProgram->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    flgdProgram->horizontalHeader()->setStretchLastSection(true);
-    flgdProgram->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int stepWidth = fontMetrics().horizontalAdvance(QStringLiteral("00")) + 14;
     const int posWidth = qMax(fontMetrics().horizontalAdvance(LoadText(45)) + 14,
                               fontMetrics().horizontalAdvance(QStringLiteral("Position")) + 14);
     flgdProgram->setColumnWidth(0, stepWidth);
     flgdProgram->setColumnWidth(1, posWidth);
     flgdProgram->setFixedWidth(stepWidth + posWidth + 2 * flgdProgram->frameWidth() + 4);
-    flgdProgram->setMinimumHeight(10 * rowHeight + 2 * flgdProgram->frameWidth());
     h->addWidget(flgdProgram);
 
-    txtEdit2 = named(new QLineEdit(pictRenzoku), QStringLiteral("txtEdit2"));
-    txtEdit2->setMaxLength(1);
-    txtEdit2->hide();
+    txtEdit2 = flgdProgram->txtEdit2();
 
     auto *controls = new QVBoxLayout;
     controls->setSpacing(5);
@@ -719,18 +705,7 @@ void MainWindow::buildTimers()
         t->setSingleShot(singleShot);
         return t;
     };
-    Timer1 = timer("Timer1", 100, false);
-    timerTimeout = timer("timerTimeout", 5000, true);
-    TimerMyTimer = timer("TimerMyTimer", 100, false);
-    mmsecTimer = timer("mmsecTimer", 1000, true);
     timerSetFocusDummy = timer("timerSetFocusDummy", 10, true);
-    timerMoving = timer("timerMoving", 200, false);
-    Timer2 = timer("Timer2", 1000, true);
-
-    connect(mmsecTimer, &QTimer::timeout, this, [this] {
-        mmsecTimer->stop();
-        m_waitDone = true;
-    });
     connect(timerSetFocusDummy, &QTimer::timeout, this, [this] {
         timerSetFocusDummy->stop();
         txtDummy->setFocus(Qt::OtherFocusReason);
@@ -790,9 +765,7 @@ void MainWindow::Form_Load()
     }
     if (flgdData->txtEdit())
         flgdData->txtEdit()->clear();
-    Init_flgdProgram();
-    txtEdit2->clear();
-    txtEdit2->hide();
+    flgdProgram->Init_flgdProgram();
     // 7. The name of the new, unsaved data set.
     SetDocName(m_state.gLanguage == 1 ? QStringLiteral("新規作成") : QStringLiteral("New Data"));
     // 8. The rounding choice starts from the setting.
@@ -801,39 +774,6 @@ void MainWindow::Form_Load()
     // 9. The window caption with the version.
     setWindowTitle(TitleText());
 
-    mFreshStart = true;
-    Timer1->start();
-}
-
-void MainWindow::Init_flgdProgram()
-{
-    auto cell = [this](int row, int col) {
-        QTableWidgetItem *item = flgdProgram->item(row, col);
-        if (!item) {
-            item = new QTableWidgetItem;
-            flgdProgram->setItem(row, col, item);
-        }
-        return item;
-    };
-    // Row 0 and column 0 are fixed cells, drawn like headers.
-    const QBrush fixed = palette().brush(QPalette::Button);
-    for (int row = 0; row < flgdProgram->rowCount(); ++row) {
-        for (int col = 0; col < flgdProgram->columnCount(); ++col) {
-            QTableWidgetItem *item = cell(row, col);
-            const bool isFixed = row == 0 || col == 0;
-            item->setFlags(isFixed ? Qt::ItemIsEnabled
-                                   : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            item->setTextAlignment(Qt::AlignCenter);
-            if (isFixed)
-                item->setBackground(fixed);
-        }
-    }
-    cell(0, 0)->setText(QString());
-    cell(0, 1)->setText(LoadText(45));
-    for (int row = 1; row < flgdProgram->rowCount(); ++row) {
-        cell(row, 0)->setText(QString::number(row));
-        cell(row, 1)->setText(QString());
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -886,18 +826,6 @@ void MainWindow::SetDocName(const QString &name)
 
 // ---------------------------------------------------------------------------
 // Waits and focus
-
-void MainWindow::WaitMsec(int milliseconds)
-{
-    m_waitDone = false;
-    mmsecTimer->setInterval(ScaledMs(milliseconds));
-    QEventLoop loop;
-    const auto done = connect(mmsecTimer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    mmsecTimer->start();
-    if (!m_waitDone)
-        loop.exec();
-    disconnect(done);
-}
 
 void MainWindow::StartFocusDummy()
 {
@@ -1103,14 +1031,16 @@ void MainWindow::SetMoveMode()
     for (QPushButton *b : {cmdFileOpen, cmdSaveFile, cmdLoadtoCt, cmdGetfromCt, cmdPosiDataShogo, cmdChangeDev})
         b->setEnabled(false);
 
-    // The last position reached keeps its mark, and the outputs show its
-    // number bit by bit.
-    if (gLastPos >= 0 && gLastPos <= 3) {
+    // The last position reached keeps its mark, and the output lamps show
+    // what the controller reported there (dark when nothing was reported).
+    const int lastPos = m_moveState ? m_moveState->gLastPos : -1;
+    if (lastPos >= 0 && lastPos <= 3) {
         for (int i = 0; i < 4; ++i)
-            imgButton[i]->setPicture(i == gLastPos ? PositionButton::Picture::Current
-                                                   : PositionButton::Picture::Normal);
-        imgOut1Green->setLit(gLastPos & 1);
-        imgOut2Green->setLit(gLastPos & 2);
+            imgButton[i]->setPicture(i == lastPos ? PositionButton::Picture::Current
+                                                  : PositionButton::Picture::Normal);
+        const int outputs = m_moveState->lastOutputs;
+        imgOut1Green->setLit(outputs >= 0 && (outputs & 1));
+        imgOut2Green->setLit(outputs >= 0 && (outputs & 2));
     }
 }
 

@@ -9,6 +9,8 @@
 
 class Lamp;
 class PictureBox;
+class ProgramGrid;
+struct MoveState;
 class PositionGrid;
 class Prompter;
 class QAction;
@@ -82,9 +84,6 @@ public:
     // The name of the current data set (`lblFileName`).
     void SetDocName(const QString &name);
 
-    // Keeps the user interface running for the given time (scaled by
-    // TimeScale()), using the one-shot timer `mmsecTimer`.
-    void WaitMsec(int milliseconds);
     // Empties the focus holder and moves the focus to it once (10 ms later).
     void StartFocusDummy();
 
@@ -106,18 +105,16 @@ public:
     // All four selected-move buttons with one picture.
     void ShowAllPositionButtons(PositionButton::Picture picture);
 
-    // The move program grid: header, step numbers 1 to 9, empty steps.
-    void Init_flgdProgram();
+    // The move state that Move mode shows (the last position reached and
+    // the outputs reported there); without one the mode switch leaves the
+    // position buttons and output lamps as they are.
+    void attachMoveState(const MoveState *state) { m_moveState = state; }
 
     // `gBusy`: an operation with the controller is running. While it is set
     // the user cannot close the window.
     bool gBusy = false;
-    // Move state read by the mode switch (owned by the move execution).
-    int16_t gLastPos = -1;
-    bool gMoveDataKnown = false;
-    bool mFreshStart = true;
-    // The help file, made absolute at start.
-    QString helpFile = QStringLiteral("ktedhlp.chm");
+    // The help file (the manual's entry page), made absolute at start.
+    QString helpFile = QStringLiteral("ktedhlp.html");
 
     // ---- Menus -------------------------------------------------------
     QMenu *mnuFile = nullptr;
@@ -143,6 +140,7 @@ public:
     QAction *mnuViewStatusBar = nullptr;
     QAction *mnuShowState = nullptr;
     QAction *mnuShowParameta = nullptr;
+    QAction *mnuShowCommLog = nullptr;
     QAction *mnuShowCtversion = nullptr;
     QMenu *mnuModeChange = nullptr;
     QAction *mnuModeTrancefer = nullptr;
@@ -208,7 +206,7 @@ public:
     QWidget *pictRenzoku = nullptr;
     QWidget *pictSentaku = nullptr;
     // Continual motion
-    QTableWidget *flgdProgram = nullptr;
+    ProgramGrid *flgdProgram = nullptr;
     QLineEdit *txtEdit2 = nullptr;
     QPushButton *cmdMove = nullptr;
     QPushButton *cmdTmpStop = nullptr;
@@ -237,15 +235,11 @@ public:
     Lamp *imgOut1Green = nullptr;
     Lamp *imgOut2Green = nullptr;
 
-    // ---- Focus holder and timers ----------------------------------------
+    // ---- Focus holder -----------------------------------------------------
+    // (The link owns the receive poll and the reply and move watches; the
+    // moves own the blinking and the wait between moves.)
     QLineEdit *txtDummy = nullptr;
-    QTimer *Timer1 = nullptr;            // receive poll, 100 ms, always running
-    QTimer *timerTimeout = nullptr;      // reply time-out
-    QTimer *TimerMyTimer = nullptr;      // move watch, 100 ms
-    QTimer *mmsecTimer = nullptr;        // fixed pauses (WaitMsec)
     QTimer *timerSetFocusDummy = nullptr; // focus holder, 10 ms, once
-    QTimer *timerMoving = nullptr;       // blinking of the target button, 200 ms
-    QTimer *Timer2 = nullptr;            // wait between continual moves
 
 signals:
     // The window has been closed for good (after the unload step).
@@ -288,5 +282,5 @@ private:
     Hooks m_hooks;
     bool m_closingByProgram = false;
     bool m_unloaded = false;
-    bool m_waitDone = false;
+    const MoveState *m_moveState = nullptr;
 };

@@ -5,9 +5,18 @@
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/deviceadopt.h"
+#include "catalogue/devicedialog.h"
+#include "link/commlog.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
+#include "operation/moveexecution.h"
+#include "operation/movestate.h"
+#include "operation/programgrid.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
 #include "parameters/parameterwindow.h"
@@ -43,18 +52,31 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     , m_positionData(std::make_unique<PositionData>())
     , m_parameters(std::make_unique<ParameterSet>())
     , m_startUp(state, store, prompter, *m_catalogue)
+    , m_moveState(std::make_unique<MoveState>())
+    , m_commLog(std::make_unique<CommLog>())
+    , m_commLogModel(std::make_unique<CommLogModel>())
+    , m_commLogFile(std::make_unique<CommLogFile>())
 {
+    connect(m_commLog.get(), &CommLog::entryRecorded, m_commLogModel.get(), &CommLogModel::append);
+    m_commLogFile->attach(*m_commLog);
+    m_link->attachLog(*m_commLog);
+    if (commLogToFile())
+        m_commLogFile->setPath(CommLogFile::DefaultPath());
     m_startUp.hooks().windowCreated = [this](MainWindow &window) { wire(window); };
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
         return readModelFromController(window);
     };
+    m_startUp.hooks().selectDevice = [this](MainWindow &window) { ChangeDevice(window); };
 }
 
 Program::~Program()
 {
     // The windows go before the objects they talk to.
+    delete m_commLogWindow.data();
     delete m_ioWindow.data();
     delete m_parameterWindow.data();
+    m_moves.reset();
+    m_movePanel.reset();
     m_print.reset();
     m_printOutput.reset();
     m_verify.reset();
@@ -87,11 +109,13 @@ void Program::wire(MainWindow &window)
     m_progress->setWindowFlag(Qt::Window);
     wireLink(window);
     wirePositions(window);
+    wireMoves(window);
     wireShell(window);
 
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
     QObject::connect(window.mnuShowParameta, &QAction::triggered, this, &Program::ShowParameterWindow);
+    QObject::connect(window.mnuShowCommLog, &QAction::triggered, this, &Program::ShowCommLogWindow);
     wirePrinting(window);
     QObject::connect(window.mnuShowState, &QAction::triggered, this, &Program::ShowIoMonitor);
 
@@ -100,8 +124,11 @@ void Program::wire(MainWindow &window)
     hooks.closeRequest = [this](bool fromCloseBox, bool busy) {
         if (m_parameterWindow && m_parameterWindow->isBusy())
             busy = true;
+        if (!(busy && fromCloseBox) && !parametersSettled())
+            return false;
         return m_files->closeRequest(fromCloseBox, busy) == PositionFileCommands::CloseAnswer::Close;
     };
+    QObject::connect(window.cmdChangeDev, &QPushButton::clicked, this, [this, &window] { ChangeDevice(window); });
     hooks.isPortOpen = [this] { return m_link->isPortOpen(); };
     hooks.closePort = [this] { m_link->CloseCommPort(); };
 }
@@ -117,7 +144,8 @@ void Program::wireLink(MainWindow &w)
                 w.lblErrorComment->setText(comment);
             });
     connect(&link, &ControllerLink::homeLampOff, &w, [&w] { w.imgHomeGreen->setLit(false); });
-    connect(&link, &ControllerLink::alarmLampsOff, &w, [&w] {
+    connect(&link, &ControllerLink::alarmLampsOff, &w, [this, &w] {
+        m_moveState->lastOutputs = -1;
         w.imgHomeGreen->setLit(false);
         w.imgOut1Green->setLit(false);
         w.imgOut2Green->setLit(false);
@@ -172,7 +200,10 @@ void Program::wirePositions(MainWindow &w)
         w.sbPanel[3]->setText(perPulse);
     };
     connect(&files, &PositionFileCommands::pulseScaleChanged, &w, showScale);
-    connect(&files, &PositionFileCommands::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    // The move program is the user's: file commands and transfers only have
+    // it drawn again.
+    const auto repaintProgram = [&w] { w.flgdProgram->viewport()->update(); };
+    connect(&files, &PositionFileCommands::programGridRefreshRequested, &w, repaintProgram);
 
     m_transfer = std::make_unique<PositionTransfer>(m_state, *m_positionData, grid, *m_link, *m_modes,
                                                     m_prompter, *m_progress, files, m_store, *this);
@@ -181,12 +212,9 @@ void Program::wirePositions(MainWindow &w)
     connect(w.mnuFileLoadtoCt, &QAction::triggered, &transfer, &PositionTransfer::LoadToCt);
     connect(w.cmdGetfromCt, &QPushButton::clicked, &transfer, &PositionTransfer::GetFromCt);
     connect(w.mnuFileGetfromCt, &QAction::triggered, &transfer, &PositionTransfer::GetFromCt);
-    connect(&transfer, &PositionTransfer::moveDataStale, &w, [&w] {
-        w.gMoveDataKnown = false;
-        w.gLastPos = -1;
-    });
+    connect(&transfer, &PositionTransfer::moveDataStale, &w, [this] { m_moveState->markStale(); });
     connect(&transfer, &PositionTransfer::pulseScaleChanged, &w, showScale);
-    connect(&transfer, &PositionTransfer::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    connect(&transfer, &PositionTransfer::programGridRefreshRequested, &w, repaintProgram);
 
     m_verify = std::make_unique<PositionVerify>(*m_positionData, grid, transfer, files, *m_link, m_prompter,
                                                 m_dialogs, *this, &w);
@@ -194,7 +222,7 @@ void Program::wirePositions(MainWindow &w)
     connect(w.cmdPosiDataShogo, &QPushButton::clicked, &verify, &PositionVerify::PosiDataShogo);
     connect(w.mnuFileShogoFile, &QAction::triggered, &verify, &PositionVerify::ShogoFileMenu);
     connect(w.mnuFileShogoCt, &QAction::triggered, &verify, &PositionVerify::ShogoCtMenu);
-    connect(&verify, &PositionVerify::programGridRefreshRequested, &w, [&w] { w.Init_flgdProgram(); });
+    connect(&verify, &PositionVerify::programGridRefreshRequested, &w, repaintProgram);
 }
 
 void Program::wirePrinting(MainWindow &w)
@@ -225,15 +253,13 @@ void Program::ShowParameterWindow()
     if (!m_parameterWindow) {
         m_parameterWindow = new ParameterWindow(m_state, *m_parameters, *m_catalogue, m_prompter, m_dialogs,
                                                 m_parameterTransfer.get(), w);
+        // Closed, the window keeps its values for the next opening.
         m_parameterWindow->setWindowFlag(Qt::Window);
-        m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
         m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
-        connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [w] {
-            w->gMoveDataKnown = false;
-            w->gLastPos = -1;
-        });
-        connect(m_parameterWindow, &ParameterWindow::controllerReset, w, [w] {
+        connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [this] { m_moveState->markStale(); });
+        connect(m_parameterWindow, &ParameterWindow::controllerReset, w, [this, w] {
+            m_moveState->lastOutputs = -1;
             w->ShowAllPositionButtons(PositionButton::Picture::Greyed);
             w->imgOut1Green->setLit(false);
             w->imgOut2Green->setLit(false);
@@ -247,12 +273,64 @@ void Program::ShowParameterWindow()
                 w->Disp_DevType();
             w->ShowPulseScale();
             w->flgdData->RefreshMmColumn();
-            w->Init_flgdProgram();
+            w->flgdProgram->refreshHeader();
         });
     }
     m_parameterWindow->show();
     m_parameterWindow->raise();
     m_parameterWindow->activateWindow();
+}
+
+void Program::ShowCommLogWindow()
+{
+    if (!m_commLogWindow) {
+        m_commLogWindow = new CommLogWindow(*m_commLogModel, m_prompter, m_dialogs, m_window.get());
+        m_commLogWindow->setWindowFlag(Qt::Window);
+        m_commLogWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_commLogWindow->show();
+    m_commLogWindow->raise();
+    m_commLogWindow->activateWindow();
+}
+
+CommLogWindow *Program::commLogWindow() const
+{
+    return m_commLogWindow.data();
+}
+
+bool Program::commLogToFile() const
+{
+    return m_store.readInt(SettingsKey::CommLogToFile, 0) != 0;
+}
+
+void Program::setCommLogToFile(bool on)
+{
+    m_store.writeInt(SettingsKey::CommLogToFile, on ? 1 : 0);
+    m_commLogFile->setPath(on ? CommLogFile::DefaultPath() : QString());
+}
+
+void Program::ChangeDevice(MainWindow &w)
+{
+    w.cmdChangeDev->setEnabled(false);
+    const std::optional<DeviceChoice> choice =
+        DeviceDialog::choose(m_state, m_prompter, m_catalogue->listDir(), &w);
+    if (choice && AdoptDeviceChoice(m_state, *m_catalogue, m_prompter, *choice) == 0) {
+        SaveDevSetting(m_state, m_store);
+        Culc_MaxPulse(m_state);
+        Culc_MaxMm(m_state);
+        m_files->Disp_DevType2();
+        w.ShowPulseScale();
+        w.flgdData->RefreshMmColumn();
+        w.flgdProgram->viewport()->update();
+    }
+    w.cmdChangeDev->setEnabled(true);
+}
+
+bool Program::parametersSettled()
+{
+    if (!m_parameters->gParaChanged || !m_parameterWindow)
+        return true;
+    return m_parameterWindow->SaveChangesBeforeClose();
 }
 
 void Program::setCommandButtonsEnabled(bool enabled)

@@ -7,6 +7,7 @@
 #include "app/splashwindow.h"
 #include "catalogue/catalogue.h"
 #include "position/conversions.h"
+#include "position/waitmsec.h"
 #include "text/stringtable.h"
 #include "ui/mainwindow.h"
 #include "ui/qttranslation.h"
@@ -67,12 +68,10 @@ std::unique_ptr<MainWindow> StartUp::run()
     readSettings();
 
     auto window = std::make_unique<MainWindow>(m_state, m_store, m_prompter);
-    window->gLastPos = -1;
-    window->gMoveDataKnown = false;
     // 4. The help file beside the program.
     window->helpFile = HelpFilePath(
         m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir,
-        QStringLiteral("ktedhlp.chm"));
+        QStringLiteral("ktedhlp.html"));
     if (m_hooks.windowCreated)
         m_hooks.windowCreated(*window);
 
@@ -135,7 +134,7 @@ bool StartUp::controllerPath(MainWindow &window)
         window.Disp_DevType();
         window.ShowPulseScale();
         progress(4);
-        window.WaitMsec(1000);
+        WaitMsec(1000);
         window.StartFocusDummy();
     }
     if (m_hooks.closeProgress)

@@ -2,8 +2,13 @@
 // transfers, files and closing, driven through the main window's own
 // controls, with the user's answers in script.
 
+#include "../ui/modaldriver.h"
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
+#include "catalogue/devicedialog.h"
 #include "link/controllerlink.h"
 #include "parameters/parameterwindow.h"
 #include "position/positiongrid.h"
@@ -17,6 +22,7 @@
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QFile>
@@ -52,8 +58,15 @@ struct Run
                                                      const QString &) { return choice; };
     }
 
+    // The offline start-up (chosen, or after a failed controller read) ends
+    // in the device selection dialog: the user confirms the model shown.
     MainWindow &start()
     {
+        ModalDriver driver;
+        driver.then("DeviceDialog", [this](QWidget *d) {
+            deviceDialogShown = true;
+            static_cast<DeviceDialog *>(d)->cmdDeviceSet->click();
+        });
         MainWindow &w = program->run();
         QApplication::setActiveWindow(&w);
         return w;
@@ -93,6 +106,7 @@ struct Run
     ScriptedFileDialogs dialogs;
     SimulatedController sim;
     bool started = false;
+    bool deviceDialogShown = false;
     std::unique_ptr<Program> program;
 };
 
@@ -140,10 +154,124 @@ private slots:
         // could be handed to another test program running beside this one).
         qputenv("KTED_COM1", run.file("no-such-device").toLocal8Bit());
         MainWindow &w = run.start();
-        // The failure is told, then the stored (first-run) model is used.
+        // The failure is told, then the stored (first-run) model is offered
+        // in the device selection dialog and used.
         QCOMPARE(run.prompter.texts(), QStringList{LoadText(374)});
+        QVERIFY(run.deviceDialogShown);
         QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
         QCOMPARE(run.state.gMaxPulse, 20000);
+    }
+
+    // A stored model that the catalogue does not list is told, and the
+    // start-up ends in the device selection dialog, whose choice is stored.
+    void offlineStartUpWithAnUnlistedModelEndsInTheDialog()
+    {
+        Run run(2, 1);
+        run.store->writeInt(SettingsKey::DevStroke, 650);
+        MainWindow &w = run.start();
+        QVERIFY(run.deviceDialogShown);
+        // Until the dialog closes the first-run model stands in, and the
+        // user is told so.
+        QCOMPARE(run.prompter.texts(),
+                 QStringList{JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)});
+        // The dialog offers the first-run model; its OK stores it.
+        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 100);
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.state.gMaxPulse, 20000);
+    }
+
+    // "Change": only a valid choice changes the model, its settings, the
+    // label, the pulse scale and the mm column; a choice the catalogue does
+    // not list is refused at OK, and Cancel after browsing RW keeps all.
+    void changeDevice_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("scale");
+        QTest::addColumn<QString>("mm");
+        QTest::addColumn<QString>("stored");
+        const QString kept = QStringLiteral("KT- 28L-100");
+        const QString keptScale = QStringLiteral("1mm = 200Pulse");
+        QTest::newRow("RW 35H-200") << "ok" << QStringList() << "RW- 35H-200 " << "1mm = 50Pulse" << "4.000" << "RW";
+        QTest::newRow("stroke not listed") << "unlisted" << QStringList{JoinTexts({441, 442})} << kept << keptScale
+                                           << "1.000" << "KT";
+        QTest::newRow("cancel after RW") << "cancel" << QStringList() << kept << keptScale << "1.000" << "KT";
+    }
+
+    void changeDevice()
+    {
+        QFETCH(QString, how);
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        run.type(1, Col::ColMm, "1");
+        run.prompter.clear();
+        const AppState before = run.state;
+
+        bool stayedOpen = false;
+        ModalDriver driver;
+        driver.then("DeviceDialog", [&](QWidget *modal) {
+            auto *d = static_cast<DeviceDialog *>(modal);
+            const auto choose = [](QComboBox *c, const QString &text) {
+                c->setCurrentIndex(c->findText(text));
+                emit c->activated(c->currentIndex());
+            };
+            if (how == QLatin1String("unlisted")) {
+                d->comboDeviceStroke->setEditText(QStringLiteral("999"));
+                d->cmdDeviceSet->click();
+                stayedOpen = d->isVisible();
+                d->cmdDeviceCancel->click();
+                return;
+            }
+            d->optKtSelect[1]->click();
+            if (how == QLatin1String("cancel")) {
+                d->cmdDeviceCancel->click();
+                return;
+            }
+            choose(d->comboDeviceSize, QStringLiteral(" 35"));
+            choose(d->comboDeviceSpeed, QStringLiteral("H"));
+            choose(d->comboDeviceStroke, QStringLiteral("200"));
+            d->cmdDeviceSet->click();
+        });
+        QTest::mouseClick(w.cmdChangeDev, Qt::LeftButton);
+        QVERIFY(driver.done());
+        QCOMPARE(stayedOpen, how == QLatin1String("unlisted"));
+        QTEST(run.prompter.texts(), "messages");
+        QTEST(w.lblDeviceType->text(), "label");
+        QTEST(w.sbPanel[2]->text(), "scale");
+        QTEST(run.cell(1, Col::ColMm), "mm");
+        QTEST(run.store->readText(SettingsKey::Device, ""), "stored");
+        QVERIFY(w.cmdChangeDev->isEnabled());
+        if (how != QLatin1String("ok")) {
+            QCOMPARE(run.state.gDevFamily, before.gDevFamily);
+            QCOMPARE(run.state.gDevStroke, before.gDevStroke);
+            QCOMPARE(run.state.gDevLead, before.gDevLead);
+            QCOMPARE(run.state.gIsNewType, before.gIsNewType);
+        }
+    }
+
+    // Closed, the parameter window keeps its values; closing the main window
+    // with changed parameters asks to save them first.
+    void parameterWindowKeepsItsValuesAndAsksBeforeTheyAreLost()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        w.mnuShowParameta->trigger();
+        ParameterWindow *p = run.program->parameterWindow();
+        QTest::keyClicks(p->txtJog1, QStringLiteral("12"));
+        QVERIFY(p->close());
+        QTest::qWait(10);
+        w.mnuShowParameta->trigger();
+        QCOMPARE(run.program->parameterWindow(), p);
+        QCOMPARE(p->txtJog1->text(), QStringLiteral("12"));
+
+        run.prompter.clear();
+        run.prompter.answers({Answer::Cancel});
+        QVERIFY(!w.close());
+        run.prompter.answers({Answer::No, Answer::Ok});
+        QVERIFY(w.close());
+        QCOMPARE(run.prompter.texts().mid(0, 2), (QStringList{LoadText(429), LoadText(429)}));
+        QCOMPARE(run.prompter.texts().size(), 3);
     }
 
     // Edit the table, write it to the controller, read it back into a fresh
@@ -359,6 +487,44 @@ private slots:
         QVERIFY(!parameters || !parameters->isVisible());
         QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
+    }
+
+    // The communication log holds the start-up's exchange from the first
+    // line, opens from the View menu, writes the same lines to its file when
+    // the setting asks for it, and closes with the main window.
+    void communicationLogFromTheViewMenu()
+    {
+        Run run(2, 0);
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
+        MainWindow &w = run.start();
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
+
+        const CommLogModel &model = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const CommLogEntry &e = model.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
+
+        run.prompter.answer(Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+        QTest::qWait(10);
+        QVERIFY(!log || !log->isVisible());
+        run.program->setCommLogToFile(false);
     }
 
     // The adapter is pulled while the table is read from the controller:

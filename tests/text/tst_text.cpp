@@ -36,6 +36,10 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {1000, 1004},
     // Options, About (its version line and system information) and Help.
     {870, 887},
+    // Test moves: a second controller command refused.
+    {950, 950},
+    // The communication log: menu entry, window, directions, events.
+    {1030, 1054},
     // The command-line tool: usage, its own errors, answers and versions.
     {1060, 1064}, {1066, 1071},
 };

@@ -11,6 +11,8 @@
 #include "catalogue/catalogue.h"
 #include "common/timescale.h"
 #include "modaldriver.h"
+#include "operation/movestate.h"
+#include "operation/programgrid.h"
 #include "scriptedprompter.h"
 #include "tabletext.h"
 #include "testenv.h"
@@ -455,29 +457,36 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
-    // Move mode shows the last position reached; Edit mode greys the move
-    // area again.
+    // Move mode shows the last position reached and the outputs the
+    // controller reported there (not the position's number); Edit mode
+    // greys the move area again.
     void modeSwitch_data()
     {
         QTest::addColumn<int>("lastPos");
+        QTest::addColumn<int>("reported");
         QTest::addColumn<bool>("out1");
         QTest::addColumn<bool>("out2");
-        QTest::newRow("no move yet") << -1 << false << false;
-        QTest::newRow("home") << 0 << false << false;
-        QTest::newRow("position 1") << 1 << true << false;
-        QTest::newRow("position 2") << 2 << false << true;
-        QTest::newRow("position 3") << 3 << true << true;
+        QTest::newRow("no move yet") << -1 << 3 << false << false;
+        QTest::newRow("home") << 0 << 0 << false << false;
+        QTest::newRow("position 1, output 1") << 1 << 1 << true << false;
+        QTest::newRow("position 2, outputs 1 and 2") << 2 << 3 << true << true;
+        QTest::newRow("position 3, output 2") << 3 << 2 << false << true;
+        QTest::newRow("position 3, nothing reported") << 3 << -1 << false << false;
     }
 
     void modeSwitch()
     {
         QFETCH(int, lastPos);
+        QFETCH(int, reported);
         QFETCH(bool, out1);
         QFETCH(bool, out2);
         Session s;
         s.start();
         MainWindow &w = *s.window;
-        w.gLastPos = int16_t(lastPos);
+        MoveState move;
+        move.gLastPos = int16_t(lastPos);
+        move.lastOutputs = reported;
+        w.attachMoveState(&move);
         QVERIFY(!w.cmdMove->isEnabled());
         w.optModeSelect[0]->click();
 

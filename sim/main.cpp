@@ -23,6 +23,10 @@
 //   pace on|off     9600-baud pacing
 //   delay MS        the controller's own reply delay
 //   quit
+//
+// With --verbose every line received ("<-") and sent ("->") is printed on
+// standard error with its time, control characters shown as the program's
+// communication log shows them.
 
 #include "simulatedcontroller.h"
 
@@ -32,6 +36,7 @@
 #include <QMap>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QTime>
 
 #include <csignal>
 #include <cstdio>
@@ -49,6 +54,31 @@ extern "C" void EndOnSignal(int)
     if (gLinkPath[0] != '\0')
         ::unlink(gLinkPath);
     ::_exit(0);
+}
+
+// The time of a verbose line, to set beside the program's communication log.
+QString Stamp()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
+// A line with its control characters made visible as the program's log
+// shows them: <CR>, <LF>, and two hex digits in angle brackets for the rest.
+QString Visible(const QByteArray &bytes)
+{
+    QString out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '\r')
+            out += QLatin1String("<CR>");
+        else if (b == '\n')
+            out += QLatin1String("<LF>");
+        else if (b < 0x20 || b >= 0x7F || b == '<')
+            out += QStringLiteral("<%1>").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += QLatin1Char(c);
+    }
+    return out;
 }
 
 // "input NAME on|off|auto"; false when the words are not one.
@@ -165,7 +195,7 @@ int main(int argc, char *argv[])
         QStringLiteral("link"), QStringLiteral("Also make a symbolic link to the device here."),
         QStringLiteral("path"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
-                                           QStringLiteral("Log every line to standard error."));
+                                           QStringLiteral("Print every line received and sent on standard error."));
     parser.addOptions({paceOption, delayOption, alarmOption, moveScaleOption, linkOption,
                        verboseOption});
     parser.process(app);
@@ -201,7 +231,14 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(verboseOption)) {
         QObject::connect(&sim, &SimulatedController::lineReceived, &app,
-                         [&err](const QString &line) { err << "<- " << line << Qt::endl; });
+                         [&err](const QString &line) {
+                             err << Stamp() << " <- " << Visible(line.toLatin1() + "\r\n")
+                                 << Qt::endl;
+                         });
+        QObject::connect(&sim, &SimulatedController::lineSent, &app,
+                         [&err](const QByteArray &bytes) {
+                             err << Stamp() << " -> " << Visible(bytes) << Qt::endl;
+                         });
     }
     QObject::connect(&sim, &SimulatedController::devicePulled, &app, [&err] {
         err << "kted-sim: device pulled; ending" << Qt::endl;

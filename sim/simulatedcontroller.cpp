@@ -182,6 +182,7 @@ void SimulatedController::queuePull()
 void SimulatedController::sendUnsolicited(const QByteArray &lineWithoutCrLf)
 {
     m_sent.append(QString::fromLatin1(lineWithoutCrLf));
+    emit lineSent(lineWithoutCrLf + "\r\n");
     schedule(lineWithoutCrLf + "\r\n", m_clock.nsecsElapsed(), 1, 0);
 }
 
@@ -287,6 +288,7 @@ void SimulatedController::process(const QByteArray &line)
     if (reply.isEmpty())
         return;
     m_sent.append(QString::fromLatin1(reply).remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
+    emit lineSent(reply);
     schedule(reply, m_clock.nsecsElapsed() + delayMs * kNsPerMs, pieces, gapMs);
 }
 

@@ -100,6 +100,9 @@ public:
 
 signals:
     void lineReceived(const QString &line);
+    // A line as it goes out, CR LF included, with any fault applied (the
+    // garbage before it, the changed echo), however it is cut into pieces.
+    void lineSent(const QByteArray &bytes);
     void devicePulled();
 
 private:

@@ -6,14 +6,11 @@
 
 #include <limits>
 
-namespace {
-
-bool speedFormOk(const QString &speed)
+bool ModelFormOk(const QString &size, const QString &speed, int stroke)
 {
-    return !speed.isEmpty() && speed.at(0) >= u'A' && speed.at(0) <= u'Z';
+    return size.size() == 3 && speed.size() == 1 && speed.at(0) >= u'A' && speed.at(0) <= u'Z'
+           && stroke >= 10 && stroke <= 700;
 }
-
-} // namespace
 
 int ReadDevSetting(AppState &state, const SettingsStore &store, DeviceLookup &catalogue)
 {
@@ -45,7 +42,7 @@ int ReadDevSetting(AppState &state, const SettingsStore &store, DeviceLookup &ca
     const QString size = store.readText(SettingsKey::DevSize, QStringLiteral(" 28"));
     const QString speed = store.readText(SettingsKey::DevSpeed, QStringLiteral("L"));
     const int stroke = store.readInt(SettingsKey::DevStroke, 100);
-    if (size.size() == 3 && speedFormOk(speed) && stroke >= 10 && stroke <= 700) {
+    if (ModelFormOk(size, speed, stroke)) {
         state.gDevSize = state.gChkSize = size;
         state.gDevSpeed = state.gChkSpeed = speed;
         state.gDevStroke = state.gChkStroke = static_cast<int16_t>(stroke);
@@ -80,6 +77,24 @@ int ReadDevSetting(AppState &state, const SettingsStore &store, DeviceLookup &ca
     // 6.
     state.gMmPerPulse = static_cast<double>(state.gDevLead) / state.gDevPPR;
     return result;
+}
+
+void UseFirstRunModel(AppState &state)
+{
+    const AppState first;
+    state.gIsKT = first.gIsKT;
+    state.gIsNewType = first.gIsNewType;
+    state.gDevTypeNo = first.gDevTypeNo;
+    state.gNewOldType = first.gNewOldType;
+    state.gDevFamily = first.gDevFamily;
+    state.gDevSize = state.gChkSize = first.gDevSize;
+    state.gDevSpeed = state.gChkSpeed = first.gDevSpeed;
+    state.gDevStroke = state.gChkStroke = first.gDevStroke;
+    state.gDevLead = first.gDevLead;
+    state.gDevPPR = first.gDevPPR;
+    state.gMmPerPulse = first.gMmPerPulse;
+    state.gVertical = first.gVertical;
+    state.gVType = first.gVType;
 }
 
 void SaveDevSetting(AppState &state, SettingsStore &store)

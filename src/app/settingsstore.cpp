@@ -52,3 +52,8 @@ bool SettingsStore::sync()
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
 }
+
+QString SettingsStore::location() const
+{
+    return m_settings->fileName();
+}

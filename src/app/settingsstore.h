@@ -27,6 +27,10 @@ public:
     void writeInt(const QString &key, int value);
     void writeText(const QString &key, const QString &value);
 
+    // Where the store keeps its values (a file path, or a registry key on
+    // Windows), for the system information a support engineer asks for.
+    QString location() const;
+
     // Pushes pending writes to disk; false when the store cannot be written.
     bool sync();
 
@@ -50,4 +54,7 @@ inline const QString DevStroke = QStringLiteral("DevStroke");
 inline const QString DevLead = QStringLiteral("DevLead");
 inline const QString DevPPR = QStringLiteral("DevPPR");
 inline const QString Vertical = QStringLiteral("Vertical");
+// 1: the communication log is also written to a file in the user's data
+// folder (off by default).
+inline const QString CommLogToFile = QStringLiteral("CommLogFile");
 } // namespace SettingsKey

@@ -53,10 +53,13 @@ std::optional<int32_t> NextInt32(SequentialReader &reader)
     return value ? RoundToInt32(*value) : std::nullopt;
 }
 
-// The count that opens a list file: its leading number, which must be a
-// whole 16-bit count of at least 0.
+// The count that opens a list file: a number, which must be a whole 16-bit
+// count of at least 0. A count that is not a number is a damaged file, not
+// an empty list.
 std::optional<int16_t> CountOf(const QString &item)
 {
+    if (!IsNumericText(item))
+        return std::nullopt;
     const std::optional<int16_t> count = RoundToInt16(LeadingNumber(item));
     if (!count || *count < 0)
         return std::nullopt;
@@ -255,6 +258,21 @@ int Catalogue::CheckDevice(bool isNewType, const QString &family, const QString 
         return 1;
     }
     return FindModel(*rows, size, speed, stroke) ? 0 : 1;
+}
+
+std::optional<DeviceRecord> Catalogue::LookupModel(const QString &family, bool isNewType,
+                                                   const QString &size, const QString &speed,
+                                                   int stroke)
+{
+    const std::optional<QList<DeviceRecord>> rows = readLookupTable(family, isNewType);
+    if (!rows) {
+        tellNoDevListFileShort();
+        return std::nullopt;
+    }
+    const DeviceRecord *model = FindModel(*rows, size, speed, stroke);
+    if (!model || !CanConvert(*model))
+        return std::nullopt;
+    return *model;
 }
 
 int Catalogue::CheckDeviceSize(bool isNewType, const QString &family, const QString &size)

@@ -114,6 +114,12 @@ public:
     int CheckDevice(bool isNewType, const QString &family, const QString &size,
                     const QString &speed, int stroke);
 
+    // The first listed model with that size, speed and stroke whose lead
+    // and pulses can convert; nothing when none (or when the file cannot be
+    // read, which is reported as CheckDevice does).
+    std::optional<DeviceRecord> LookupModel(const QString &family, bool isNewType,
+                                            const QString &size, const QString &speed, int stroke);
+
     // 0 when some model has that size, 1 when not or when the file cannot
     // be read.
     int CheckDeviceSize(bool isNewType, const QString &family, const QString &size);

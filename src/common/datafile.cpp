@@ -140,7 +140,7 @@ std::optional<QString> DecodeShiftJis(const QByteArray &bytes)
     return QString::fromUtf8(utf8);
 }
 
-DataFileResult ReadDataFile(const QString &path, QString &text)
+DataFileResult ReadDataFile(const QString &path, QString &text, qint64 maxBytes)
 {
     DataFileResult result;
     QFile file(path);
@@ -148,7 +148,19 @@ DataFileResult ReadDataFile(const QString &path, QString &text)
         result.error = QStringLiteral("Cannot open %1: %2").arg(path, file.errorString());
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    // Checked on the open file, and the read itself bounded: a file that
+    // grows in between cannot get past the bound either.
+    if (file.size() > maxBytes) {
+        result.tooLarge = true;
+        result.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
+        return result;
+    }
+    const QByteArray bytes = file.read(maxBytes + 1);
+    if (bytes.size() > maxBytes) {
+        result.tooLarge = true;
+        result.error = QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(maxBytes);
+        return result;
+    }
     if (file.error() != QFileDevice::NoError) {
         result.error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
         return result;

@@ -16,6 +16,13 @@ std::optional<QByteArray> EncodeShiftJis(const QString &text, QString *badCharac
 // Decodes code page 932; nothing when the bytes are not valid Shift_JIS.
 std::optional<QString> DecodeShiftJis(const QByteArray &bytes);
 
+// The largest file each kind of data file is read from. Position and
+// parameter files are well under a kilobyte and the list files a few
+// hundred kilobytes; a file far beyond that was picked by mistake and is
+// refused before it is read, rather than loaded whole.
+inline constexpr qint64 kTableFileMaxBytes = 64 * 1024;
+inline constexpr qint64 kListFileMaxBytes = 8 * 1024 * 1024;
+
 // Result of reading or writing a whole data file.
 struct DataFileResult
 {
@@ -23,10 +30,12 @@ struct DataFileResult
     QString error;          // plain description for the log or a message
     QString badCharacters;  // a refused write: the characters code page 932
                             // cannot hold, each once, in order of appearance
+    bool tooLarge = false;  // a refused read: the file is beyond its bound
 };
 
-// Reads the whole file and decodes it.
-DataFileResult ReadDataFile(const QString &path, QString &text);
+// Reads the whole file and decodes it; a file larger than maxBytes is
+// refused unread.
+DataFileResult ReadDataFile(const QString &path, QString &text, qint64 maxBytes = kListFileMaxBytes);
 
 // Encodes text and replaces the file only once the new content is complete
 // (QSaveFile): a failed write leaves the old file as it was. Refuses text

@@ -46,7 +46,9 @@ CommandLine CommMode(CtMode mode)
 
 CommandLine ReadBlock(const QString &block)
 {
-    return Make(kReadBlock, block);
+    CommandLine line = Make(kReadBlock, block);
+    line.echoedPayload = static_cast<int>(block.size());
+    return line;
 }
 
 CommandLine WriteBlock(const QString &block, const QString &data16)
@@ -56,7 +58,9 @@ CommandLine WriteBlock(const QString &block, const QString &data16)
 
 CommandLine ReadPosition(int positionNo)
 {
-    return Make(kReadPosition, HexDigits(static_cast<uint32_t>(positionNo)));
+    CommandLine line = Make(kReadPosition, HexDigits(static_cast<uint32_t>(positionNo)));
+    line.echoedPayload = static_cast<int>(line.payload.size());
+    return line;
 }
 
 CommandLine WritePosition(const QString &record11)
@@ -94,6 +98,8 @@ CommandLine ClearAlarm()
     return Make(kClearAlarm, QString());
 }
 
+// The I/O reads keep the plain head check: the I/O monitor passes over a
+// reply for another byte and goes on monitoring (DecodeIoByte).
 CommandLine ReadIoByte(int address)
 {
     return Make(kReadIoByte, QString::number(address));

@@ -30,6 +30,10 @@ struct CommandLine
     int replyLength = 0;   // expected reply length, CR LF included
     int timeoutMs = 0;     // the gTimeoutMs the command is sent with
     WaitKind wait = WaitKind::Timeout;
+    // How many payload characters a good reply repeats after the head (the
+    // block of "0RD", the position of "0RP"): a reply for another block or
+    // position is a wrong echo, not data.
+    int echoedPayload = 0;
 
     QString text() const { return head + payload; }
 };

@@ -44,6 +44,15 @@ ControllerLink::ControllerLink(AppState &app, SettingsStore &settings, Prompter 
     connect(&m_port, &CommPort::bytesReceived, this, &ControllerLink::onBytesReceived);
     connect(&m_port, &CommPort::deviceLost, this, &ControllerLink::onDeviceLost);
     connect(&m_port, &CommPort::openChanged, this, &ControllerLink::updateLamp);
+    connect(&m_port, &CommPort::openChanged, this, [this](bool open) {
+        if (open)
+            emit linkEvent(CommEvent::PortOpened, {m_port.device()});
+        else
+            emit linkEvent(CommEvent::PortClosed, {});
+    });
+    connect(&m_port, &CommPort::deviceLost, this, [this](const QString &, const QString &reason) {
+        emit linkEvent(CommEvent::PortLost, {reason});
+    });
 
     Timer1.setInterval(kPollMs);
     connect(&Timer1, &QTimer::timeout, this, &ControllerLink::onPoll);
@@ -137,21 +146,21 @@ int ControllerLink::SetCommMode()
 
 int ControllerLink::SendCommand(const QString &command, int replyLength, const QString &payload)
 {
-    return transact(command, replyLength, payload, Bound::Timeout);
+    return transact(command, replyLength, payload, Bound::Timeout, 0);
 }
 
 int ControllerLink::SendMoveCommand(const QString &command, int replyLength,
                                     const QString &payload)
 {
-    return transact(command, replyLength, payload, Bound::MoveWatch);
+    return transact(command, replyLength, payload, Bound::MoveWatch, 0);
 }
 
 int ControllerLink::Send(const Ctl::CommandLine &line)
 {
     m_state.gTimeoutMs = static_cast<int16_t>(line.timeoutMs);
-    if (line.wait == Ctl::WaitKind::MoveWatch)
-        return SendMoveCommand(line.head, line.replyLength, line.payload);
-    return SendCommand(line.head, line.replyLength, line.payload);
+    return transact(line.head, line.replyLength, line.payload,
+                    line.wait == Ctl::WaitKind::MoveWatch ? Bound::MoveWatch : Bound::Timeout,
+                    line.echoedPayload);
 }
 
 bool ControllerLink::WriteDirect(const QString &text)
@@ -160,7 +169,7 @@ bool ControllerLink::WriteDirect(const QString &text)
 }
 
 int ControllerLink::transact(const QString &command, int replyLength, const QString &payload,
-                             Bound bound)
+                             Bound bound, int echoedPayload)
 {
     if (m_waitDepth > 0) {
         // The operations lock their commands while one runs, so only a way
@@ -180,7 +189,7 @@ int ControllerLink::transact(const QString &command, int replyLength, const QStr
     startBound(bound);
 
     const QString line = command + payload;
-    const QString echoKey = line.left(3);
+    const QString echoKey = line.left(3 + echoedPayload);
 
     m_state.gReplyDone = false;
     if (!m_port.write(Ctl::Frame(line)))
@@ -198,8 +207,18 @@ int ControllerLink::transact(const QString &command, int replyLength, const QStr
     if (Ctl::IsAlarmReport(m_state.gReply))
         return alarmReply(false);
 
-    const bool echoWrong = m_state.gReply.left(3) != echoKey;
+    // A reply too short to hold the echoed argument is a length error, as
+    // any short reply with the right head.
+    const QString &reply = m_state.gReply;
+    const bool echoWrong = reply.left(3) != echoKey.left(3)
+                           || (reply.size() >= echoKey.size() + 2 && !reply.startsWith(echoKey));
     if (echoWrong || m_state.gReply.size() != replyLength) {
+        if (echoWrong)
+            emit linkEvent(CommEvent::WrongEcho,
+                           {echoKey, CommLog::VisibleText(m_state.gReply.left(3).toLatin1())});
+        else
+            emit linkEvent(CommEvent::WrongLength, {QString::number(replyLength),
+                                                    QString::number(m_state.gReply.size())});
         recover(bound);
         if (m_portLost && !m_state.gReplyDone)
             return portLostFailure();
@@ -277,6 +296,18 @@ void ControllerLink::recover(Bound bound)
     else
         m_portLost = true;
     stopBound(bound);
+    if (!m_state.gReplyDone && !m_portLost)
+        emitBoundEvent(bound);
+}
+
+void ControllerLink::emitBoundEvent(Bound bound)
+{
+    if (bound == Bound::MoveWatch)
+        emit linkEvent(CommEvent::MoveWatchElapsed, {QString::number(m_state.gMoveWatchLimit)});
+    else
+        emit linkEvent(CommEvent::Timeout, {QString::number(m_state.gTimeoutMs > 0
+                                                                ? m_state.gTimeoutMs
+                                                                : kLongestReplyWaitMs)});
 }
 
 int ControllerLink::alarmReply(bool afterRecovery)
@@ -293,7 +324,7 @@ int ControllerLink::alarmReply(bool afterRecovery)
 
 int ControllerLink::timeoutFailure(Bound bound)
 {
-    Q_UNUSED(bound);
+    emitBoundEvent(bound);
     m_state.gMoving = false;
     // A controller that does not answer may have been switched off or
     // unplugged: the port is closed even when the user holds it.
@@ -364,6 +395,7 @@ void ControllerLink::onBytesReceived(const QByteArray &bytes)
     m_state.gReplyDone = true;
     m_state.gReply = QString::fromLatin1(*reply);
     if (Ctl::IsAlarmReport(m_state.gReply)) {
+        emit linkEvent(CommEvent::AlarmReport, {Ctl::AlarmCode(m_state.gReply)});
         m_state.gStatusReply = m_state.gReply;
         // A report that answers a waiting command is shown by the
         // transaction itself; updating here too would repeat the messages
@@ -428,4 +460,15 @@ void ControllerLink::setClock(std::function<double()> secondsSinceMidnight)
 void ControllerLink::setReadOnPollOnly(bool on)
 {
     m_port.setReadOnArrival(!on);
+}
+
+void ControllerLink::attachLog(CommLog &log)
+{
+    connect(&m_port, &CommPort::bytesSent, &log, &CommLog::recordSent);
+    // Before the link's own handler, so that a reply's line comes before
+    // the events it causes.
+    disconnect(&m_port, &CommPort::bytesReceived, this, &ControllerLink::onBytesReceived);
+    connect(&m_port, &CommPort::bytesReceived, &log, &CommLog::recordReceived);
+    connect(&m_port, &CommPort::bytesReceived, this, &ControllerLink::onBytesReceived);
+    connect(this, &ControllerLink::linkEvent, &log, &CommLog::recordEvent);
 }

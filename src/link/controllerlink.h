@@ -2,6 +2,7 @@
 
 #include "link/alarmdisplay.h"
 #include "link/commandset.h"
+#include "link/commlog.h"
 #include "link/commport.h"
 #include "link/linkstate.h"
 #include "link/receivebuffer.h"
@@ -135,22 +136,33 @@ public:
     // would; the benchmark compares both ways.
     void setReadOnPollOnly(bool on);
 
+    // Feeds the communication log: the bytes sent and received and the
+    // link's events, in the order they happen.
+    void attachLog(CommLog &log);
+
 signals:
     void portLampChanged(bool lit);
     void alarmFrameChanged(bool lampOn, const QString &alarmNo, const QString &comment);
     void homeLampOff();
     void alarmLampsOff();
     void pollTick();
+    // Something the communication log shows besides the bytes: the port
+    // opened, closed or lost, a time-out, a wrong echo or length, an alarm
+    // report.
+    void linkEvent(CommEvent event, const QStringList &details);
 
 private:
     enum class Bound { Timeout, MoveWatch };
 
-    int transact(const QString &command, int replyLength, const QString &payload, Bound bound);
+    // echoedPayload: payload characters the reply must repeat after the head.
+    int transact(const QString &command, int replyLength, const QString &payload, Bound bound,
+                 int echoedPayload);
     void startBound(Bound bound);
     void stopBound(Bound bound);
     bool boundReached(Bound bound) const;
     void waitForReply(Bound bound);
     void recover(Bound bound);
+    void emitBoundEvent(Bound bound);
     int alarmReply(bool afterRecovery);
     int timeoutFailure(Bound bound);
     int portLostFailure();

@@ -34,6 +34,9 @@ bool ErrorList::parse(const QString &text, QString *why)
     const std::optional<QString> countField = reader.next();
     if (!countField)
         return fail(QStringLiteral("the file is empty"));
+    // A count that is not a number is a damaged list, not an empty one.
+    if (!IsNumericText(*countField))
+        return fail(QStringLiteral("the entry count %1 is not a number").arg(*countField));
     const double countValue = LeadingNumber(*countField);
     if (countValue < 0 || countValue > kMaxEntries || countValue != std::floor(countValue))
         return fail(QStringLiteral("the entry count %1 is not 0 to %2")

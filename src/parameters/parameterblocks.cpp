@@ -1,5 +1,6 @@
 #include "parameters/parameterblocks.h"
 
+#include "app/devsetting.h"
 #include "common/numbers.h"
 #include "link/commandset.h"
 
@@ -144,6 +145,8 @@ bool DecodeParaBlock(int index, const QString &reply, ParaArray &values)
         } else if (size.size() == 2) {
             size.prepend(u' ');
         }
+        if (!ModelFormOk(size, speed, b[3] * 256 + b[4]))
+            return false;
         values[22] = ParaValue::text(size + speed + u'-' + stroke);
         break;
     }

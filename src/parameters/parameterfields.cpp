@@ -141,10 +141,17 @@ void ShowParameters(ParameterSet &set, bool detailShow, ParameterFields &f)
         if (isTextField(n))
             f.text.at(static_cast<size_t>(n)) = QString::number(set.numericValue(n));
     }
-    f.text[18] = set.gParaVertical.toText();
     f.type = set.gParaType >= 0 && set.gParaType <= 2 ? set.gParaType : 0;
     double homing = 0.0;
     f.sensor = set.gParaVertical.toNumber(homing) && homing == 1.0;
+    // A KT new controller homes on its sensor and an RW one by pushing,
+    // whatever its homing byte says: the type's rule holds here too. The
+    // homing text field shows the choice made.
+    if (f.type == 0)
+        f.sensor = true;
+    else if (f.type == 2)
+        f.sensor = false;
+    f.text[18] = f.sensor ? QStringLiteral("1") : QStringLiteral("0");
     f.size = set.gParaActSize;
     f.speed = set.gParaActSpeed;
     f.stroke = QString::number(set.gParaActStroke);
@@ -169,8 +176,10 @@ int RunParameterPreChecks(ParameterFields &f, ParameterSet &set, Catalogue &cata
     }
     if (Check_VType(f) == 1) {
         if (prompter.ask(JoinTexts({VTypeOnly, VTypeChange}), Prompter::Buttons::YesNo, Prompter::Icon::Exclamation)
-            == Prompter::Answer::Yes)
+            == Prompter::Answer::Yes) {
             f.sensor = true;
+            f.text[18] = QStringLiteral("1");
+        }
     }
     if (TorikomiParaData(f, set) == 1) {
         prompter.tell(LoadText(ConversionError), Prompter::Icon::None);

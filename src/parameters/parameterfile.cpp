@@ -7,12 +7,14 @@
 #include "parameters/parameterset.h"
 #include "text/stringtable.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
 const QString kFileMark = QStringLiteral("KT-E1");
 const QString kFileKind = QStringLiteral("Parameter");
+constexpr int kShortestFileValues = 15;
 
 ParaValue fieldValue(const QString &field, bool quoted)
 {
@@ -43,21 +45,34 @@ void modernizeModel(ParaValue &model)
 } // namespace
 
 int OpenParaFile(const QString &path, const QString &fileTitle, ParameterSet &set,
-                 Prompter &prompter)
+                 Prompter &prompter, DataFileFault *where)
 {
-    QString content;
-    if (!ReadDataFile(path, content).ok)
+    const auto notOurs = [&prompter](const DataFileFault &fault) {
+        QString text = JoinTexts({362, 363});
+        if (fault.isSet())
+            text += QStringLiteral("\n\n") + DataFileFaultText(fault);
+        prompter.tell(text, Prompter::Icon::Exclamation);
         return 1;
+    };
+
+    QString content;
+    if (!ReadDataFile(path, content, kTableFileMaxBytes).ok) {
+        // Binary junk, or a file far too large for a parameter file, is not
+        // one of ours; a file that cannot be opened at all is the caller's
+        // message alone.
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly))
+            return 1;
+        return notOurs({});
+    }
 
     SequentialReader reader(content);
     const std::optional<QString> mark = reader.next();
+    if (!mark || *mark != kFileMark)
+        return notOurs({1, 1, mark});
     const std::optional<QString> kind = reader.next();
-    if (!mark || !kind)
-        return 1;
-    if (*mark != kFileMark || *kind != kFileKind) {
-        prompter.tell(JoinTexts({362, 363}), Prompter::Icon::Exclamation);
-        return 1;
-    }
+    if (!kind || *kind != kFileKind)
+        return notOurs({1, 2, kind});
 
     ParaArray values; // all empty: nothing survives from an earlier read
     int count = 0;
@@ -70,10 +85,21 @@ int OpenParaFile(const QString &path, const QString &fileTitle, ParameterSet &se
         ++count;
         values[static_cast<size_t>(count)] = fieldValue(*field, reader.lastWasQuoted());
     }
+    // The shortest real file is that of an RW controller, 15 values; fewer
+    // would leave the rest of the window at 0 and the model blank.
+    if (count < kShortestFileValues) {
+        if (where)
+            *where = {2, count + 1, std::nullopt};
+        return 1;
+    }
 
     modernizeModel(values[22]);
-    if (!ParaDAConvertible(values))
+    int failed = 0;
+    if (!ParaDAConvertible(values, &failed)) {
+        if (where && failed > 0)
+            *where = {2, failed, values[static_cast<size_t>(failed)].toText()};
         return 1;
+    }
 
     values[0] = ParaValue::text(fileTitle.isEmpty() ? QFileInfo(path).fileName() : fileTitle);
     set.ParaDA = values;
@@ -99,7 +125,10 @@ QString ParaFileText(const ParameterSet &set)
     return w.text();
 }
 
-int SaveParaFileAs(const QString &path, const ParameterSet &set)
+int SaveParaFileAs(const QString &path, const ParameterSet &set, QString *error)
 {
-    return WriteDataFile(path, ParaFileText(set)).ok ? 0 : 1;
+    const DataFileResult written = WriteDataFile(path, ParaFileText(set));
+    if (!written.ok && error)
+        *error = written.error;
+    return written.ok ? 0 : 1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/datafilefault.h"
+
 #include <QString>
 
 struct ParameterSet;
@@ -14,18 +16,21 @@ class Prompter;
 // Reads a parameter file into ParaDA and gParaDACount. The values of an
 // earlier file or controller read are cleared first, so that a short file
 // never inherits parameters it does not hold. A file that is not a
-// parameter file is refused with messages 362 + 363; a file that cannot be
-// read, holds more than 35 values or holds a value that does not fit its
-// parameter returns 1 without a message (the caller reports it). On 1
-// ParaDA is left as it was. fileTitle goes into ParaDA(0); empty takes the
-// file name of path.
+// parameter file (wrong identification, binary junk, far too large) is
+// refused with messages 362 + 363 and, where it applies, the record and
+// field that gave it away. A file that cannot be opened, holds fewer values
+// than the shortest real file (15, an RW controller's) or more than 35, or a
+// value that does not fit its parameter returns 1 without a message (the
+// caller reports it, with where when it is set). On 1 ParaDA is left as it
+// was. fileTitle goes into ParaDA(0); empty takes the file name of path.
 int OpenParaFile(const QString &path, const QString &fileTitle, ParameterSet &set,
-                 Prompter &prompter);
+                 Prompter &prompter, DataFileFault *where = nullptr);
 
 // The file text for the 24 variables.
 QString ParaFileText(const ParameterSet &set);
 
 // Writes the 24 variables as a parameter file, replacing any file of that
 // name only once the new one is complete. 0 on success, 1 when the file
-// could not be written (the old file is then left as it was).
-int SaveParaFileAs(const QString &path, const ParameterSet &set);
+// could not be written (the old file is then left as it was; error, when
+// given, says why).
+int SaveParaFileAs(const QString &path, const ParameterSet &set, QString *error = nullptr);

@@ -2,6 +2,7 @@
 
 #include "common/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -170,10 +171,12 @@ int ParaDA2Hensu(ParameterSet &set)
     return 0;
 }
 
-int ParametaShogoProc(ParameterSet &set, bool compareDetails, bool skipHoming)
+int ParametaShogoProc(ParameterSet &set, bool compareDetails, bool skipHoming, int heldValues)
 {
     set.gParaUnmatchNo.clear();
-    const int last = compareDetails ? 24 : 22;
+    // A short file (an RW controller's 15 values) holds nothing to compare
+    // beyond its last value.
+    const int last = std::min(compareDetails ? 24 : 22, heldValues);
     for (int n = 1; n <= last; ++n) {
         const ParaValue &stored = set.ParaDA[static_cast<size_t>(n)];
         bool same = true;

@@ -109,8 +109,10 @@ int ParaDA2Hensu(ParameterSet &set);
 // Compares ParaDA(1..22) with the variables (and 23, 24 when the details
 // are shown), numbers by value. Fills gParaUnmatchNo with "n," for every
 // difference; 1 when anything differed. skipHoming leaves parameter 18 out
-// (a file of the other family, which has no homing method).
-int ParametaShogoProc(ParameterSet &set, bool compareDetails, bool skipHoming = false);
+// (a file of the other family, which has no homing method). heldValues:
+// how many values ParaDA holds (a file's count); later ones are not compared.
+int ParametaShogoProc(ParameterSet &set, bool compareDetails, bool skipHoming = false,
+                      int heldValues = ParameterCount);
 
 // The numbers of the parameters whose values fail their range or digit
 // limit, each followed by ",", in ascending order. values[n] is the value of

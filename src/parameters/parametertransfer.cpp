@@ -36,6 +36,7 @@ enum TextId : int {
     VerifyOk = 410,
     ActuatorUnmatched = 592,
     ReadCtActuator = 593,
+    PartlyWritten = 800,
 };
 
 QString emptyLine() { return QStringLiteral("\n\n"); }
@@ -149,6 +150,10 @@ int ParameterTransfer::WriteParadataToCt()
         if (m_link.Send(line) != 0) {
             m_progress.finish();
             m_link.ReleaseCommPort();
+            // The blocks before this one have been taken, and a block that
+            // went unanswered may have been too: the controller now mixes
+            // new and old values until the write is repeated.
+            m_prompter.tell(LoadText(PartlyWritten), Prompter::Icon::Exclamation);
             return 1;
         }
         m_progress.setProgress(i + 1);

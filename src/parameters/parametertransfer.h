@@ -40,7 +40,9 @@ public:
     int ParaKakikomimaeCheck();
 
     // Sends the six payloads of gParaBlock; 0 when all were taken. The port
-    // stays open for what follows.
+    // stays open for what follows. After a failed block (reported by the
+    // link) the user is told that the controller may hold part of the new
+    // parameters and that the write should be repeated.
     int WriteParadataToCt();
 
     // Asks whether to reset the controller; on OK writes "0CM3" without

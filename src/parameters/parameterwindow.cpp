@@ -4,9 +4,16 @@
 #include "app/filedialogs.h"
 #include "app/prompter.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/devicedialog.h"
+#include "catalogue/digitfields.h"
+#include "catalogue/modelbrowser.h"
+#include "catalogue/modelcombos.h"
+#include "catalogue/strokecalculator.h"
 #include "link/commandsurface.h"
 #include "common/numbers.h"
+#include "parameters/paradefaults.h"
 #include "parameters/parameterfields.h"
+#include "parameters/fieldrules.h"
 #include "parameters/parameterfile.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
@@ -16,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -81,6 +89,7 @@ enum TextId : int {
     DefaultFileName = 432,
     InsideCt = 433,
     WriteError = 436,
+    FileWriteFailed = 721,
 };
 
 void setCaptionId(QObject *o, int id) { o->setProperty(kCaptionId, id); }
@@ -105,9 +114,11 @@ ParameterWindow::ParameterWindow(AppState &state, ParameterSet &parameters, Cata
     , m_prompter(prompter)
     , m_dialogs(dialogs)
     , m_transfer(transfer)
+    , m_browser(std::make_unique<ModelBrowser>(state, prompter, catalogue.listDir()))
 {
     setObjectName(QStringLiteral("frmParameta"));
     buildControls();
+    buildFieldRules();
     buildLayout();
     Form_Load();
 }
@@ -273,11 +284,33 @@ void ParameterWindow::buildControls()
     }
     connect(optVertical[0], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = false; });
     connect(optVertical[1], &QRadioButton::clicked, this, [this] { m_lastHomingSensor = true; });
-    connect(comboActSize, &QComboBox::activated, this, [this] {
-        fillSpeedList();
-        fillStrokeList();
+    // The number beside the options is what the range check reads: it
+    // follows the option however it was chosen (a type, a question, a click).
+    connect(optVertical[1], &QRadioButton::toggled, this,
+            [this](bool sensor) { txtVsiyou->setText(sensor ? QStringLiteral("1") : QStringLiteral("0")); });
+    // The model text beside the lists is the model a write would send: it
+    // follows every choice in them.
+    const auto showChosenModel = [this] {
+        const auto stroke = RoundToInt32(LeadingNumber(comboActStroke->currentText()));
+        txtActuator->setText(ComposeActuator(modelSize(), comboActSpeed->currentText().trimmed(),
+                                             stroke.value_or(0)));
+    };
+    connect(comboActSize, &QComboBox::activated, this, [this, showChosenModel] {
+        showLists(m_browser->refreshFromSize(shownLists(), comboActSize->currentText()));
+        applyHomingRule();
+        showChosenModel();
     });
-    connect(comboActSpeed, &QComboBox::activated, this, [this] { fillStrokeList(); });
+    connect(comboActSpeed, &QComboBox::activated, this, [this, showChosenModel] {
+        showLists(m_browser->refreshFromSpeed(shownLists(), comboActSpeed->currentText()));
+        applyHomingRule();
+        showChosenModel();
+    });
+    connect(comboActStroke, &QComboBox::activated, this, [this, showChosenModel] {
+        applyHomingRule();
+        showChosenModel();
+    });
+    connect(cmdLoadDefoultPara, &QPushButton::clicked, this, &ParameterWindow::LoadDefoultPara);
+    connect(cmdSelectDevice, &QPushButton::clicked, this, &ParameterWindow::SelectDevice);
     connect(chkUseDefoult, &QCheckBox::stateChanged, this, &ParameterWindow::onDefaultBoxChanged);
 
     connect(cmdReadParaFile, &QPushButton::clicked, this, [this] { runCommand([this] { ReadParaFileProc(); }); });
@@ -418,7 +451,6 @@ void ParameterWindow::Form_Load()
     else if (!m_state.gIsNewType)
         type = 1;
     m_lastHomingSensor = m_state.gIsKT && m_state.gVertical;
-    m_catalogue.selection().gSelIsNewType = type == 0;
     m_busy = false;
     selectType(type);   // reads the catalogue and fills the model lists
     applyDetailShow();
@@ -428,73 +460,76 @@ void ParameterWindow::Form_Load()
 
 // --- Model lists -------------------------------------------------------------
 
+void ParameterWindow::buildFieldRules()
+{
+    m_fields = new DigitFields(this);
+    for (const ParamFieldRule &rule : ParamFieldRules()) {
+        DigitFields::Field field;
+        field.edit = findChild<QLineEdit *>(QLatin1String(rule.name));
+        field.fullLength = rule.fullLength;
+        if (rule.next)
+            field.next = findChild<QWidget *>(QLatin1String(rule.next));
+        if (rule.leaveChecked)
+            field.accepts = [&rule](const QString &text) { return rule.acceptsOnLeave(text); };
+        // A value read from a file or the controller may lie outside these
+        // ranges (the checks before a save or write name it); passing
+        // through its field must not empty it.
+        field.onlyWhenEdited = true;
+        m_fields->add(field);
+    }
+}
+
 void ParameterWindow::fillAllModelLists()
 {
-    fillSizeList();
-    fillSpeedList();
-    fillStrokeList();
+    showLists(m_browser->refreshAll(m_state.gDevSize));
+    applyHomingRule();
 }
 
-namespace {
-
-// Shows want when the list holds it, else the list's first entry.
-void pick(QComboBox *combo, const QString &want)
+ModelLists ParameterWindow::shownLists() const
 {
-    const int index = combo->findText(want, Qt::MatchExactly);
-    if (index >= 0)
-        combo->setCurrentIndex(index);
-    else if (combo->count() > 0)
-        combo->setCurrentIndex(0);
-    else
-        combo->setCurrentText(QString());
+    return ShownModelLists({comboActSize, comboActSpeed, comboActStroke});
 }
 
-} // namespace
-
-void ParameterWindow::fillSizeList()
+void ParameterWindow::showLists(const ModelLists &lists)
 {
-    const CatalogueTables &t = m_catalogue.tables();
-    comboActSize->clear();
-    for (int i = 0; i <= t.gDevSizeLast; ++i)
-        comboActSize->addItem(t.gDevSizeList[static_cast<size_t>(i)]);
-    pick(comboActSize, m_state.gDevSize);
-}
-
-void ParameterWindow::fillSpeedList()
-{
-    const QString size = comboActSize->currentText();
-    m_catalogue.MakeSpeedList(size);
-    const CatalogueTables &t = m_catalogue.tables();
-    comboActSpeed->clear();
-    for (int i = 0; i <= t.gDevSpeedLast; ++i)
-        comboActSpeed->addItem(t.gDevSpeedList[static_cast<size_t>(i)]);
-    QString want = m_state.gDevSpeed;
-    if (size == QLatin1String("E35") || size == QLatin1String(" 20"))
-        want = QStringLiteral("L");
-    pick(comboActSpeed, want);
-}
-
-void ParameterWindow::fillStrokeList()
-{
-    const QString size = comboActSize->currentText();
-    const QString speed = comboActSpeed->currentText();
-    const CatalogueTables &t = m_catalogue.tables();
-    comboActStroke->clear();
-    for (int i = 1; i <= t.gDevListCount && i <= CatalogueTables::kMaxModels; ++i) {
-        const DeviceRecord &r = t.gDevList[static_cast<size_t>(i)];
-        if (r.size == size && r.speed == speed)
-            comboActStroke->addItem(QString::number(static_cast<int>(r.stroke)));
-    }
-    pick(comboActStroke, QString::number(m_state.gDevStroke));
+    ShowModelLists({comboActSize, comboActSpeed, comboActStroke}, lists);
 }
 
 void ParameterWindow::showModel(const QString &size, const QString &speed, const QString &stroke)
 {
-    comboActSize->setCurrentText(size);
-    fillSpeedList();
-    comboActSpeed->setCurrentText(speed);
-    fillStrokeList();
-    comboActStroke->setCurrentText(stroke);
+    ModelLists lists = m_browser->refreshFromSize(shownLists(), size);
+    lists.size = size;
+    lists = m_browser->refreshFromSpeed(lists, speed);
+    lists.speed = speed;
+    lists.stroke = stroke;
+    showLists(lists);
+}
+
+void ParameterWindow::lockHoming(bool locked)
+{
+    optVertical[0]->setEnabled(!locked);
+    optVertical[1]->setEnabled(!locked);
+}
+
+void ParameterWindow::applyHomingRule()
+{
+    switch (m_browser->homeCode(comboActSize->currentText(), comboActSpeed->currentText(),
+                                comboActStroke->currentText())) {
+    case HomeFixedPushing:
+        optVertical[0]->setChecked(true);
+        lockHoming(true);
+        break;
+    case HomeFixedSensor:
+        optVertical[1]->setChecked(true);
+        lockHoming(true);
+        break;
+    case HomeUserChoice:
+        lockHoming(false);
+        optVertical[m_lastHomingSensor ? 1 : 0]->setChecked(true);
+        break;
+    default: // a model the catalogue does not list: the choice stays
+        break;
+    }
 }
 
 QString ParameterWindow::modelSize() const
@@ -530,23 +565,18 @@ void ParameterWindow::onTypeSelected(int index)
     switch (index) {
     case 0:
         optVertical[1]->setChecked(true);
-        optVertical[0]->setEnabled(false);
-        optVertical[1]->setEnabled(false);
+        lockHoming(true);
         break;
     case 1:
-        optVertical[0]->setEnabled(true);
-        optVertical[1]->setEnabled(true);
+        lockHoming(false);
         break;
     default:
         optVertical[0]->setChecked(true);
-        optVertical[0]->setEnabled(false);
-        optVertical[1]->setEnabled(false);
+        lockHoming(true);
         break;
     }
-    m_state.gDevFamily = index == 2 ? QStringLiteral("RW") : QStringLiteral("KT");
-    m_catalogue.selection().gSelIsNewType = index == 0;
-    m_catalogue.clearNoDevListFile();
-    if (m_catalogue.ReadDeviceList(Catalogue::Generation::Selection) == 0)
+    // The lists browse that family's catalogue; the model in use stays.
+    if (m_browser->browse(index == 2 ? QStringLiteral("RW") : QStringLiteral("KT"), index == 0))
         fillAllModelLists();
 }
 
@@ -576,6 +606,63 @@ void ParameterWindow::applyDetailShow()
     PictureExpPara->setVisible(m_detailShow);
     PictureExpPara->setEnabled(m_detailShow);
     chkUseDefoult->setEnabled(m_detailShow);
+}
+
+// --- Defaults, the calculator and closing ------------------------------------
+
+void ParameterWindow::LoadDefoultPara()
+{
+    cmdLoadDefoultPara->setEnabled(false);
+    const std::optional<DeviceChoice> choice =
+        DeviceDialog::choose(m_state, m_prompter, m_catalogue.listDir(), this);
+    if (choice) {
+        m_lastHomingSensor = choice->vType;
+        if (const std::optional<DefaultFields> fields =
+                LoadDefaultFields(*choice, m_prompter, m_catalogue.listDir()))
+            showDefaults(*fields);
+    }
+    cmdLoadDefoultPara->setEnabled(true);
+}
+
+void ParameterWindow::showDefaults(const DefaultFields &f)
+{
+    selectType(f.type);
+    for (int n = 1; n <= 20; ++n) {
+        if (QLineEdit *e = textFieldOf(n))
+            e->setText(f.text[static_cast<size_t>(n)]);
+    }
+    txtVsiyou->setText(f.vsiyou);
+    optVertical[f.sensor ? 1 : 0]->setChecked(true);
+    txtActuator->setText(f.actuator);
+    showModel(f.size, f.speed, f.stroke);
+    optEmgWay[f.emgHold ? 1 : 0]->setChecked(true);
+    optEmgLogic[f.emgLogicA ? 1 : 0]->setChecked(true);
+    chkUseDefoult->setChecked(true);
+    m_fields->forgetEdits();
+}
+
+void ParameterWindow::SelectDevice()
+{
+    const ParamFieldRule &stroke = *ParamFieldRuleOf(1);
+    if (const std::optional<int> pulses = StrokeCalculator::calculate(stroke.leaveMin, stroke.leaveMax, this)) {
+        txtStroke->setText(QString::number(*pulses));
+        txtHomeOffset->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool ParameterWindow::SaveChangesBeforeClose()
+{
+    switch (m_prompter.ask(LoadText(SaveQuestion), Prompter::Buttons::YesNoCancel, Prompter::Icon::Question)) {
+    case Prompter::Answer::Yes: {
+        int saved = 1;
+        runCommand([this, &saved] { saved = SaveParaFileProc(); });
+        return saved == 0;
+    }
+    case Prompter::Answer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void ParameterWindow::markChanged()
@@ -729,6 +816,7 @@ void ParameterWindow::Disp_ParaData()
         optEmgWay[f.emgWayReset ? 0 : 1]->setChecked(true);
         optEmgLogic[f.emgLogicB ? 0 : 1]->setChecked(true);
     }
+    m_fields->forgetEdits();
 }
 
 int ParameterWindow::Check_ParaDataUmu() const
@@ -769,8 +857,12 @@ std::optional<FileDialogs::Choice> ParameterWindow::openParaFile(int titleId)
     const std::optional<FileDialogs::Choice> choice = m_dialogs.open(request);
     if (!choice || choice->path.isEmpty())
         return std::nullopt;
-    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter) != 0) {
-        m_prompter.tell(LoadText(OpenError), Prompter::Icon::None);
+    DataFileFault fault;
+    if (OpenParaFile(choice->path, choice->title, m_para, m_prompter, &fault) != 0) {
+        QString text = LoadText(OpenError);
+        if (fault.isSet())
+            text += QStringLiteral("\n\n") + DataFileFaultText(fault);
+        m_prompter.tell(text, Prompter::Icon::None);
         return std::nullopt;
     }
     return choice;
@@ -813,9 +905,12 @@ int ParameterWindow::SaveParaFileProc()
     if (!choice || choice->path.isEmpty())
         return 1;
 
-    if (SaveParaFileAs(choice->path, m_para) != 0) {
-        // The old file, if any, is left as it was; say that nothing was saved.
-        m_prompter.tell(LoadText(WriteError), Prompter::Icon::None);
+    QString reason;
+    if (SaveParaFileAs(choice->path, m_para, &reason) != 0) {
+        // The old file, if any, is left as it was: say so, which file and why.
+        m_prompter.tell(LoadText(FileWriteFailed) + QStringLiteral("\n\n") + QDir::toNativeSeparators(choice->path)
+                            + u'\n' + reason,
+                        Prompter::Icon::None);
         return 1;
     }
     setCaptionFromFileTitle(choice->title);
@@ -844,7 +939,7 @@ void ParameterWindow::ParaFileShogoProc()
     }
 
     TellParameterVerification(m_prompter, m_para, LoadText(ResultFile) + u'(' + choice->title + u')',
-                     ParametaShogoProc(m_para, m_detailShow, skipHoming));
+                     ParametaShogoProc(m_para, m_detailShow, skipHoming, m_para.gParaDACount - 1));
 }
 
 // --- Controller commands ------------------------------------------------------

@@ -7,8 +7,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class Catalogue;
+class DigitFields;
+class ModelBrowser;
+struct DefaultFields;
+struct ModelLists;
 class CommandSurface;
 class ParameterTransfer;
 class Prompter;
@@ -100,8 +105,21 @@ public:
     void ParametaWriteProc();
     void ParaCtShogoProc();
 
+    // "Default": the device selection dialog, then every field from the
+    // default-parameter list of the chosen model.
+    void LoadDefoultPara();
+    // "Calculate": the stroke calculator, whose result goes into txtStroke.
+    void SelectDevice();
+
+    // The main window closes while the parameters hold changes: save them
+    // first? True when the close may go on (saved, or not wanted).
+    bool SaveChangesBeforeClose();
+
     // The status label's text (lblParaWinStatus).
     void setStatusText(const QString &text);
+
+    // The key and leave rules of the text fields.
+    DigitFields &fieldRules() const { return *m_fields; }
 
 signals:
     void busyChanged(bool busy);
@@ -124,11 +142,15 @@ private:
     void ParametaCMDBTN_Yuko();
 
     // Model lists.
+    void buildFieldRules();
     void fillAllModelLists();
-    void fillSizeList();
-    void fillSpeedList();
-    void fillStrokeList();
+    ModelLists shownLists() const;
+    void showLists(const ModelLists &lists);
     void showModel(const QString &size, const QString &speed, const QString &stroke);
+    // The homing method as the model in the lists allows it.
+    void applyHomingRule();
+    void lockHoming(bool locked);
+    void showDefaults(const DefaultFields &fields);
     QString modelSize() const;   // comboActSize with a two-character size's blank
     // What the fields hold, for the checks and the take-over.
     ParameterFields fields() const;
@@ -211,6 +233,8 @@ private:
     FileDialogs &m_dialogs;
     ParameterTransfer *m_transfer;
     CommandSurface *m_surface = nullptr;
+    std::unique_ptr<ModelBrowser> m_browser;
+    DigitFields *m_fields = nullptr;
 
     bool m_busy = false;
     bool m_detailShow = false;

@@ -22,6 +22,11 @@ int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catal
                       ControllerLink &link, Prompter &prompter, ProgressSink &progress,
                       const std::function<void()> &showModel)
 {
+    // The port is opened before the progress window shows, so that a port
+    // that cannot be opened is told without an empty progress window
+    // behind the message.
+    if (link.OpenCommPort() != 0)
+        return 1;
     progress.start(LoadText(Reading), kSteps);
     const auto fallBack = [&progress] {
         progress.finish();
@@ -29,8 +34,6 @@ int StartupReadFromCt(AppState &state, SettingsStore &settings, Catalogue &catal
     };
 
     CtActuatorSetting ct;
-    if (link.OpenCommPort() != 0 || link.SetCommMode() != 0)
-        return fallBack();
     if (ReadCtActuatorSetting(link, prompter, ct) != 0)
         return fallBack();
     if (!CtSettingUsable(ct)) {

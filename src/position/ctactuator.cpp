@@ -51,6 +51,10 @@ bool DecodeCtModel(const QString &reply, CtActuatorSetting &ct)
     } else if (size.size() == 2) {
         size.prepend(u' ');
     }
+    // A byte out of form (a line break for the speed, say) would become a
+    // model the program cannot show, store or read back from a file.
+    if (!ModelFormOk(size, speed, stroke))
+        return false;
     ct.size = size;
     ct.speed = speed;
     ct.stroke = static_cast<int16_t>(stroke);
@@ -64,6 +68,13 @@ int ReadCtActuatorSetting(ControllerLink &link, Prompter &prompter, CtActuatorSe
         link.ReleaseCommPort();
         return 1;
     };
+
+    // Every exchange begins by putting the controller into communication
+    // mode: one left in external start mode may not answer the reads.
+    if (link.OpenCommPort() != 0)
+        return 1;
+    if (link.SetCommMode() != 0)
+        return fail();
 
     CtActuatorSetting next = ct;
     if (link.Send(Ctl::ReadBlock(QStringLiteral("14"))) != 0 || link.state().gReply.isEmpty())

@@ -24,8 +24,9 @@ QString CtActuatorText(const CtActuatorSetting &ct);
 // leading blank. False when the bytes are not hex or do not fit.
 bool DecodeCtModel(const QString &reply, CtActuatorSetting &ct);
 
-// Reads blocks "14", "13" and "11" (5000 ms each) into ct and releases the
-// port in every case. 0 on success; 1 when a transaction failed (reported by
+// Opens the port, puts the controller into communication mode, reads blocks
+// "14", "13" and "11" (5000 ms each) into ct and releases the port in every
+// case. 0 on success; 1 when a transaction failed (reported by
 // the link) or a reply held no usable data (reported here as a
 // communication error).
 int ReadCtActuatorSetting(ControllerLink &link, Prompter &prompter, CtActuatorSetting &ct);

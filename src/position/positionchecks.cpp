@@ -78,7 +78,8 @@ int TakeOverPositions(const PositionCells &cells, PositionData &data, const AppS
             return 1;
         taken.at(i, PosVel) = QVariant::fromValue(*v);
         taken.at(i, PosAcc) = QVariant::fromValue(*a);
-        taken.at(i, PosOut) = QVariant::fromValue<int16_t>(0);
+        // The output value has no column: it keeps what the controller or
+        // the new table gave it, so a read table goes back unchanged.
         taken.at(i, PosMm) = mm;
         taken.at(i, PosPulse) = MmToPulse(state, LeadingNumber(mm));
         taken.at(i, PosComment) = cells(i, PositionGrid::ColComment);

@@ -1,6 +1,7 @@
 #include "position/positionfile.h"
 
 #include "app/appstate.h"
+#include "app/datafilefault.h"
 #include "app/prompter.h"
 #include "common/datafile.h"
 #include "common/numbers.h"
@@ -24,18 +25,40 @@ constexpr int kLabelNew = 148;
 constexpr int kLabelOld = 149;
 
 // Reads the identification record and the model text; false when the
-// identification is wrong or the data ends early.
-bool readHead(SequentialReader &reader, QString &model)
+// identification is wrong or the data ends early (fault says where).
+bool readHead(SequentialReader &reader, QString &model, DataFileFault &fault)
 {
     const std::optional<QString> id = reader.next();
+    if (!id || *id != kFileId) {
+        fault = {1, 1, id};
+        return false;
+    }
     const std::optional<QString> kind = reader.next();
-    if (!id || !kind || *id != kFileId || *kind != kPositionKind)
+    if (!kind || *kind != kPositionKind) {
+        fault = {1, 2, kind};
         return false;
+    }
     const std::optional<QString> m = reader.next();
-    if (!m)
+    if (!m) {
+        fault = {2, 1, std::nullopt};
         return false;
+    }
     model = *m;
     return true;
+}
+
+// A comment as the table keeps it: control characters (a NUL, say) would
+// cut it short on screen and make the next save refuse a character the user
+// cannot see, so they are dropped when the file is read.
+QString withoutControls(const QString &comment)
+{
+    QString kept;
+    kept.reserve(comment.size());
+    for (const QChar ch : comment) {
+        if (ch.category() != QChar::Other_Control)
+            kept += ch;
+    }
+    return kept;
 }
 
 bool isUpperLetter(const QString &s)
@@ -45,17 +68,26 @@ bool isUpperLetter(const QString &s)
 
 } // namespace
 
-PositionFileContent ParsePositionFile(const QString &text, PositionFileProblem &problem)
+PositionFileContent ParsePositionFile(const QString &text, PositionFileProblem &problem,
+                                      DataFileFault *where)
 {
     PositionFileContent content;
     problem = PositionFileProblem::NotPositionFile;
+    DataFileFault fault;
+    const auto report = [&] {
+        if (where)
+            *where = fault;
+        return content;
+    };
 
     SequentialReader reader(text);
-    if (!readHead(reader, content.model))
-        return content;
+    if (!readHead(reader, content.model, fault))
+        return report();
 
     SequentialReader afterFlag = reader;
     const std::optional<QString> flag = afterFlag.next();
+    // Records 3 to 5 hold the positions, with or without the flag.
+    constexpr int firstRecord = 3;
     if (flag && (*flag == kNew || *flag == kOld)) {
         content.newOld = *flag;
         reader = afterFlag;
@@ -65,23 +97,33 @@ PositionFileContent ParsePositionFile(const QString &text, PositionFileProblem &
         content.newOld = kOld;
     }
 
-    bool numeric = true;
-    for (PositionFileRow &row : content.rows) {
-        const std::optional<QString> vel = reader.next();
-        const std::optional<QString> acc = reader.next();
-        const std::optional<QString> pulses = reader.next();
-        const std::optional<QString> comment = reader.next();
-        if (!vel || !acc || !pulses || !comment)
-            return content;
-        row = {*vel, *acc, *pulses, *comment};
+    PositionFileProblem found = PositionFileProblem::None;
+    for (int i = 0; i < static_cast<int>(content.rows.size()); ++i) {
+        std::array<std::optional<QString>, 4> fields;
+        for (size_t f = 0; f < fields.size(); ++f) {
+            fields[f] = reader.next();
+            if (!fields[f]) {
+                fault = {firstRecord + i, static_cast<int>(f) + 1, std::nullopt};
+                return report();
+            }
+        }
+        PositionFileRow &row = content.rows[static_cast<size_t>(i)];
+        row = {*fields[0], *fields[1], *fields[2], withoutControls(*fields[3])};
         // Speed and acceleration are 16-bit, the pulses 32-bit: a number
         // beyond its field counts as not numeric rather than wrapping.
-        numeric = numeric && IsNumericText(row.vel) && RoundToInt16(LeadingNumber(row.vel))
-                  && IsNumericText(row.acc) && RoundToInt16(LeadingNumber(row.acc))
-                  && IsNumericText(row.pulses) && RoundToInt32(LeadingNumber(row.pulses));
+        const std::array<bool, 3> numeric{
+            IsNumericText(row.vel) && RoundToInt16(LeadingNumber(row.vel)).has_value(),
+            IsNumericText(row.acc) && RoundToInt16(LeadingNumber(row.acc)).has_value(),
+            IsNumericText(row.pulses) && RoundToInt32(LeadingNumber(row.pulses)).has_value()};
+        for (size_t f = 0; f < numeric.size(); ++f) {
+            if (!numeric[f] && found == PositionFileProblem::None) {
+                found = PositionFileProblem::NotNumeric;
+                fault = {firstRecord + i, static_cast<int>(f) + 1, fields[f]};
+            }
+        }
     }
-    problem = numeric ? PositionFileProblem::None : PositionFileProblem::NotNumeric;
-    return content;
+    problem = found;
+    return report();
 }
 
 QString ComposePositionFile(const PositionFileContent &content)
@@ -120,7 +162,7 @@ QString UnstorableCharacters(const QString &comment)
 int ReadPosiFile(const QString &path, PositionData &data, Prompter &prompter)
 {
     QString text;
-    const DataFileResult read = ReadDataFile(path, text);
+    const DataFileResult read = ReadDataFile(path, text, kTableFileMaxBytes);
     if (!read.ok) {
         QFile probe(path);
         if (!probe.open(QIODevice::ReadOnly)) {
@@ -134,9 +176,11 @@ int ReadPosiFile(const QString &path, PositionData &data, Prompter &prompter)
     }
 
     PositionFileProblem problem = PositionFileProblem::None;
-    const PositionFileContent content = ParsePositionFile(text, problem);
+    DataFileFault fault;
+    const PositionFileContent content = ParsePositionFile(text, problem, &fault);
     if (problem != PositionFileProblem::None) {
-        prompter.tell(JoinTexts({kMsgNotDataFile, kMsgOpenCancelled}));
+        prompter.tell(JoinTexts({kMsgNotDataFile, kMsgOpenCancelled}) + QStringLiteral("\n\n")
+                      + DataFileFaultText(fault));
         return 1;
     }
 
@@ -150,6 +194,9 @@ int ReadPosiFile(const QString &path, PositionData &data, Prompter &prompter)
         data.workPosDA.at(i, PosVel) = QVariant::fromValue(*RoundToInt16(LeadingNumber(row.vel)));
         data.workPosDA.at(i, PosAcc) = QVariant::fromValue(*RoundToInt16(LeadingNumber(row.acc)));
         data.workPosDA.at(i, PosPulse) = QVariant::fromValue(*RoundToInt32(LeadingNumber(row.pulses)));
+        // A position file holds no output value: a table opened from one
+        // starts with output 0.
+        data.workPosDA.at(i, PosOut) = QVariant::fromValue<int16_t>(0);
         data.workPosDA.at(i, PosComment) = row.comment;
     }
     return 0;

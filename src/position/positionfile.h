@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/datafilefault.h"
+
 #include <QString>
 
 #include <array>
@@ -41,7 +43,10 @@ enum class PositionFileProblem {
 
 // Takes a position file's text apart. The speed, acceleration and pulse
 // fields must be numbers; they are returned as they stand in the file.
-PositionFileContent ParsePositionFile(const QString &text, PositionFileProblem &problem);
+// Control characters in a comment are dropped. where, when given, is told
+// the record and field of the first fault.
+PositionFileContent ParsePositionFile(const QString &text, PositionFileProblem &problem,
+                                      DataFileFault *where = nullptr);
 
 // The file's text for the content, every field quoted as it stands.
 QString ComposePositionFile(const PositionFileContent &content);

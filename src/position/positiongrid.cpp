@@ -295,9 +295,11 @@ void PositionGrid::RefreshMmColumn()
     cancelEdit();
     setUpdatesEnabled(false);
     for (int i = kFirstRow; i <= kLastRow; ++i) {
-        const double mm = PulseToMm(*m_state, LeadingNumber(m_data->PosiDataArray.text(i, PosPulse).trimmed()));
-        // Beyond 999 mm the text would not fit the seven-character cell.
-        const QString text = mm > 999 ? QString() : MmCellText(mm);
+        const QString pulse = m_data->PosiDataArray.text(i, PosPulse).trimmed();
+        const double mm = PulseToMm(*m_state, LeadingNumber(pulse));
+        // An empty position stays empty; beyond 999 mm the text would not
+        // fit the seven-character cell.
+        const QString text = pulse.isEmpty() || mm > 999 ? QString() : MmCellText(mm);
         m_data->PosiDataArray.at(i, PosMm) = text;
         setCellText(i, ColMm, text);
     }

@@ -264,7 +264,7 @@ CommandOutcome PositionRoutines::VerifyCtCommand(QString &list)
 {
     if (ReadPosiFromCt() != 0)
         return CommandOutcome::LinkFailed;
-    const int differs = PosiDataSyogoProc(m_data, list);
+    const int differs = PosiDataSyogoProc(m_data, list, VerifySource::Controller);
     m_link.ReleaseCommPort();
     tell(LoadText(ResultCt) + emptyLine() + PositionVerdict(differs, list));
     return differs == 0 ? CommandOutcome::Done : CommandOutcome::Differs;

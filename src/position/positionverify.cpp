@@ -42,11 +42,13 @@ QString PositionVerdict(int differs, const QString &list)
     return LoadText(ResultNg) + emptyLine() + LoadText(Unmatched) + emptyLine() + list;
 }
 
-QList<PositionDifference> PositionDifferences(const PositionData &data)
+QList<PositionDifference> PositionDifferences(const PositionData &data, VerifySource source)
 {
     QList<PositionDifference> found;
     for (int i = PositionTable::kFirstPosition; i <= PositionTable::kLastPosition; ++i) {
         for (int field : {PosVel, PosAcc, PosOut, PosPulse}) {
+            if (field == PosOut && source == VerifySource::File)
+                continue;
             const double loaded = data.workPosDA.number(i, field);
             const double shown = data.PosiDataArray.number(i, field);
             if (loaded != shown)
@@ -56,11 +58,11 @@ QList<PositionDifference> PositionDifferences(const PositionData &data)
     return found;
 }
 
-int PosiDataSyogoProc(const PositionData &data, QString &list)
+int PosiDataSyogoProc(const PositionData &data, QString &list, VerifySource source)
 {
     list.clear();
     int last = 0;
-    for (const PositionDifference &d : PositionDifferences(data)) {
+    for (const PositionDifference &d : PositionDifferences(data, source)) {
         if (d.position == last)
             continue;
         last = d.position;
@@ -135,7 +137,7 @@ void PositionVerify::PosiDataFileShogo()
     if (m_fileCommands.ReadPosiFile(choice->path) != 0)
         return;
 
-    const int differs = PosiDataSyogoProc(m_data, gShogoList);
+    const int differs = PosiDataSyogoProc(m_data, gShogoList, VerifySource::File);
     tell(LoadText(ResultFile) + u'(' + QFileInfo(choice->path).fileName() + u')' + emptyLine()
          + PositionVerdict(differs, gShogoList));
     m_grid.viewport()->update();

@@ -16,11 +16,18 @@ class Prompter;
 class QWidget;
 struct PositionData;
 
-// Compares the speed, acceleration, output and pulses of the three
-// positions of workPosDA with PosiDataArray (comments and mm are not
-// compared). Fills list with "< Position No.n>" and an empty line for every
-// position that differs; 1 when any differs, else 0.
-int PosiDataSyogoProc(const PositionData &data, QString &list);
+// What a verification compares with the table shown.
+enum class VerifySource {
+    File,       // a position file holds no output value: it is not compared
+    Controller, // the controller's output values are compared too
+};
+
+// Compares the speed, acceleration, pulses and, against the controller, the
+// output value of the three positions of workPosDA with PosiDataArray
+// (comments and mm are not compared). Fills list with "< Position No.n>"
+// and an empty line for every position that differs; 1 when any differs,
+// else 0.
+int PosiDataSyogoProc(const PositionData &data, QString &list, VerifySource source);
 
 // A compared field (VEL, ACC, Out or pulses) of a position that differs:
 // loaded is workPosDA's value, shown PosiDataArray's.
@@ -31,7 +38,8 @@ struct PositionDifference
     double loaded;
     double shown;
 };
-QList<PositionDifference> PositionDifferences(const PositionData &data);
+QList<PositionDifference> PositionDifferences(const PositionData &data,
+                                             VerifySource source = VerifySource::Controller);
 
 // The verdict that follows the head of a result message: OK, or NG with the
 // list of differing positions.

@@ -46,6 +46,29 @@ void setGenericCaption(QWidget *w, const QString &text)
     w->setAccessibleName(text);
 }
 
+// In a menu entry, button or frame title "&" marks the mnemonic letter
+// that follows it ("(&N)"). An "&" before a blank or a sign is the word
+// "and" ("Clear All & New Data"): it is doubled so that it shows as itself
+// instead of underlining the blank.
+QString withLiteralAmpersands(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text.at(i);
+        if (text.at(i) != u'&')
+            continue;
+        const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+        if (next == u'&') {
+            out += next; // already written as a literal
+            ++i;
+        } else if (!next.isLetterOrNumber()) {
+            out += u'&';
+        }
+    }
+    return out;
+}
+
 void fillWidget(QWidget *w)
 {
     QString text;
@@ -53,11 +76,11 @@ void fillWidget(QWidget *w)
         if (auto *label = qobject_cast<QLabel *>(w))
             label->setText(text);
         else if (auto *menu = qobject_cast<QMenu *>(w))
-            menu->setTitle(text);
+            menu->setTitle(withLiteralAmpersands(text));
         else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            button->setText(text);
+            button->setText(withLiteralAmpersands(text));
         else if (auto *box = qobject_cast<QGroupBox *>(w))
-            box->setTitle(text);
+            box->setTitle(withLiteralAmpersands(text));
         else if (auto *edit = qobject_cast<QLineEdit *>(w))
             edit->setText(text);
         else
@@ -76,7 +99,7 @@ void fillAction(QAction *a)
         return;
     QString text;
     if (textFor(a, CaptionProperty::CaptionId, text))
-        a->setText(text);
+        a->setText(withLiteralAmpersands(text));
     if (textFor(a, CaptionProperty::TipId, text))
         a->setToolTip(text);
 }

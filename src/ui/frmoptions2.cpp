@@ -92,6 +92,8 @@ void frmOptions2::build()
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(SSTabOption);
     layout->addWidget(buttons);
+    // Wide enough for the five tab captions and a port with its adapter.
+    setMinimumWidth(520);
 }
 
 QWidget *frmOptions2::buildPortTab()
@@ -100,7 +102,7 @@ QWidget *frmOptions2::buildPortTab()
     lblPortNo = named(new QLabel(page), QStringLiteral("lblPortNo"), 96);
     comboPortNo = named(new QComboBox(page), QStringLiteral("comboPortNo"));
     comboPortNo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    comboPortNo->setMinimumContentsLength(6);
+    comboPortNo->setMinimumContentsLength(30);
     lblPortNo->setBuddy(comboPortNo);
     chkPortOccupy = named(new QCheckBox(page), QStringLiteral("chkPortOccupy"), 97);
 

@@ -1,3 +1,4 @@
+#include "link/commlogtext.h"
 #include "ui/mainwindow.h"
 
 #include "app/appstate.h"
@@ -257,6 +258,7 @@ void MainWindow::buildMenus()
     mnuView->addSeparator();
     mnuShowState = addEntry(mnuView, "mnuShowState", 267);
     mnuShowParameta = addEntry(mnuView, "mnuShowParameta", 270);
+    mnuShowCommLog = addEntry(mnuView, "mnuShowCommLog", CommLogText::MenuEntry);
     mnuView->addSeparator();
     mnuShowCtversion = addEntry(mnuView, "mnuShowCtversion", 272);
     mnuModeChange = addSubMenu(mnuView, "mnuModeChange", 273);
@@ -274,7 +276,7 @@ void MainWindow::buildMenus()
 
     mnuHelp = addMenu(bar, "mnuHelp", 276);
     mnuHelpContents = addEntry(mnuHelp, "mnuHelpContents", 277);
-    mnuHelpSearch = addFixedEntry(mnuHelp, "mnuHelpSearch", QStringLiteral("ヘルプの検索(&S)..."));
+    mnuHelpSearch = addEntry(mnuHelp, "mnuHelpSearch", 886);
     mnuHelp->addSeparator();
     mnuHelpAbout = addEntry(mnuHelp, "mnuHelpAbout", 278);
 

@@ -113,8 +113,8 @@ public:
     // `gBusy`: an operation with the controller is running. While it is set
     // the user cannot close the window.
     bool gBusy = false;
-    // The help file, made absolute at start.
-    QString helpFile = QStringLiteral("ktedhlp.chm");
+    // The help file (the manual's entry page), made absolute at start.
+    QString helpFile = QStringLiteral("ktedhlp.html");
 
     // ---- Menus -------------------------------------------------------
     QMenu *mnuFile = nullptr;
@@ -140,6 +140,7 @@ public:
     QAction *mnuViewStatusBar = nullptr;
     QAction *mnuShowState = nullptr;
     QAction *mnuShowParameta = nullptr;
+    QAction *mnuShowCommLog = nullptr;
     QAction *mnuShowCtversion = nullptr;
     QMenu *mnuModeChange = nullptr;
     QAction *mnuModeTrancefer = nullptr;

@@ -1,9 +1,16 @@
 #include "ui/program.h"
 
 #include "app/appstate.h"
+#include "app/devsetting.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/deviceadopt.h"
+#include "catalogue/devicedialog.h"
+#include "link/commlog.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/frmtrance.h"
@@ -46,16 +53,26 @@ Program::Program(AppState &state, SettingsStore &store, Prompter &prompter, File
     , m_parameters(std::make_unique<ParameterSet>())
     , m_startUp(state, store, prompter, *m_catalogue)
     , m_moveState(std::make_unique<MoveState>())
+    , m_commLog(std::make_unique<CommLog>())
+    , m_commLogModel(std::make_unique<CommLogModel>())
+    , m_commLogFile(std::make_unique<CommLogFile>())
 {
+    connect(m_commLog.get(), &CommLog::entryRecorded, m_commLogModel.get(), &CommLogModel::append);
+    m_commLogFile->attach(*m_commLog);
+    m_link->attachLog(*m_commLog);
+    if (commLogToFile())
+        m_commLogFile->setPath(CommLogFile::DefaultPath());
     m_startUp.hooks().windowCreated = [this](MainWindow &window) { wire(window); };
     m_startUp.hooks().readFromController = [this](MainWindow &window) {
         return readModelFromController(window);
     };
+    m_startUp.hooks().selectDevice = [this](MainWindow &window) { ChangeDevice(window); };
 }
 
 Program::~Program()
 {
     // The windows go before the objects they talk to.
+    delete m_commLogWindow.data();
     delete m_ioWindow.data();
     delete m_parameterWindow.data();
     m_moves.reset();
@@ -98,6 +115,7 @@ void Program::wire(MainWindow &window)
     m_parameterTransfer
         = std::make_unique<ParameterTransfer>(m_state, *m_parameters, *m_link, m_prompter, *m_progress);
     QObject::connect(window.mnuShowParameta, &QAction::triggered, this, &Program::ShowParameterWindow);
+    QObject::connect(window.mnuShowCommLog, &QAction::triggered, this, &Program::ShowCommLogWindow);
     wirePrinting(window);
     QObject::connect(window.mnuShowState, &QAction::triggered, this, &Program::ShowIoMonitor);
 
@@ -106,8 +124,11 @@ void Program::wire(MainWindow &window)
     hooks.closeRequest = [this](bool fromCloseBox, bool busy) {
         if (m_parameterWindow && m_parameterWindow->isBusy())
             busy = true;
+        if (!(busy && fromCloseBox) && !parametersSettled())
+            return false;
         return m_files->closeRequest(fromCloseBox, busy) == PositionFileCommands::CloseAnswer::Close;
     };
+    QObject::connect(window.cmdChangeDev, &QPushButton::clicked, this, [this, &window] { ChangeDevice(window); });
     hooks.isPortOpen = [this] { return m_link->isPortOpen(); };
     hooks.closePort = [this] { m_link->CloseCommPort(); };
 }
@@ -232,8 +253,8 @@ void Program::ShowParameterWindow()
     if (!m_parameterWindow) {
         m_parameterWindow = new ParameterWindow(m_state, *m_parameters, *m_catalogue, m_prompter, m_dialogs,
                                                 m_parameterTransfer.get(), w);
+        // Closed, the window keeps its values for the next opening.
         m_parameterWindow->setWindowFlag(Qt::Window);
-        m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
         m_parameterWindow->setCommandSurface(this);
         m_parameterWindow->setDetailShow(m_options.mParaDetailShow);
         connect(m_parameterWindow, &ParameterWindow::moveDataStale, w, [this] { m_moveState->markStale(); });
@@ -244,6 +265,8 @@ void Program::ShowParameterWindow()
             w->imgOut2Green->setLit(false);
         });
         connect(m_parameterWindow, &ParameterWindow::deviceAdopted, w, [this, w](bool longForm) {
+            // A model taken from the controller is the model of the next start too.
+            SaveDevSetting(m_state, m_store);
             if (longForm)
                 m_files->Disp_DevType2();
             else
@@ -256,6 +279,58 @@ void Program::ShowParameterWindow()
     m_parameterWindow->show();
     m_parameterWindow->raise();
     m_parameterWindow->activateWindow();
+}
+
+void Program::ShowCommLogWindow()
+{
+    if (!m_commLogWindow) {
+        m_commLogWindow = new CommLogWindow(*m_commLogModel, m_prompter, m_dialogs, m_window.get());
+        m_commLogWindow->setWindowFlag(Qt::Window);
+        m_commLogWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_commLogWindow->show();
+    m_commLogWindow->raise();
+    m_commLogWindow->activateWindow();
+}
+
+CommLogWindow *Program::commLogWindow() const
+{
+    return m_commLogWindow.data();
+}
+
+bool Program::commLogToFile() const
+{
+    return m_store.readInt(SettingsKey::CommLogToFile, 0) != 0;
+}
+
+void Program::setCommLogToFile(bool on)
+{
+    m_store.writeInt(SettingsKey::CommLogToFile, on ? 1 : 0);
+    m_commLogFile->setPath(on ? CommLogFile::DefaultPath() : QString());
+}
+
+void Program::ChangeDevice(MainWindow &w)
+{
+    w.cmdChangeDev->setEnabled(false);
+    const std::optional<DeviceChoice> choice =
+        DeviceDialog::choose(m_state, m_prompter, m_catalogue->listDir(), &w);
+    if (choice && AdoptDeviceChoice(m_state, *m_catalogue, m_prompter, *choice) == 0) {
+        SaveDevSetting(m_state, m_store);
+        Culc_MaxPulse(m_state);
+        Culc_MaxMm(m_state);
+        m_files->Disp_DevType2();
+        w.ShowPulseScale();
+        w.flgdData->RefreshMmColumn();
+        w.flgdProgram->viewport()->update();
+    }
+    w.cmdChangeDev->setEnabled(true);
+}
+
+bool Program::parametersSettled()
+{
+    if (!m_parameters->gParaChanged || !m_parameterWindow)
+        return true;
+    return m_parameterWindow->SaveChangesBeforeClose();
 }
 
 void Program::setCommandButtonsEnabled(bool enabled)

@@ -10,6 +10,10 @@
 #include <memory>
 
 class Catalogue;
+class CommLog;
+class CommLogFile;
+class CommLogModel;
+class CommLogWindow;
 class ControllerLink;
 class ControllerModes;
 class FileDialogs;
@@ -28,6 +32,7 @@ class Prompter;
 class SettingsStore;
 class frmInputOutput;
 class frmTrance;
+class HelpWindow;
 struct AppState;
 struct MoveState;
 struct PositionData;
@@ -72,12 +77,32 @@ public:
     void ShowIoMonitor();
     frmInputOutput *ioMonitorWindow() const;
 
+    // The main window's "Change" button: the device selection dialog, then
+    // the chosen model applied, stored and shown.
+    void ChangeDevice(MainWindow &window);
+
     // The options of this run that the Options dialog sets.
     AppOptions &options() { return m_options; }
     // The View menu's Options command: the dialog, then what its choice
     // changes in the windows (the pulse column, the parameter details, the
     // current-down digit) and the note that a new language needs a restart.
     void ShowOptions();
+    // The Help menu: the manual on its contents or its search (message 491
+    // when it cannot be shown), and the About window.
+    void ShowHelpContents();
+    void ShowHelpSearch();
+    void ShowAbout();
+    HelpWindow *helpWindow() const;
+
+    // The communication log: recorded from the start, shown by its window
+    // (View menu), written to a file when the setting asks for it.
+    CommLog &commLog() { return *m_commLog; }
+    CommLogModel &commLogModel() { return *m_commLogModel; }
+    CommLogWindow *commLogWindow() const;
+    void ShowCommLogWindow();
+    // Stores the log-file setting and starts or stops the file at once.
+    void setCommLogToFile(bool on);
+    bool commLogToFile() const;
 
     // CommandSurface: the main window's command groups and busy flag.
     void setCommandButtonsEnabled(bool enabled) override;
@@ -96,7 +121,12 @@ private:
     void wireShell(MainWindow &window);
     // Hands the options to the parts that read them.
     void applyOptions();
+    // The help window on the contents (or the search); false when the
+    // manual cannot be shown.
+    bool openHelp(bool search);
     bool readModelFromController(MainWindow &window);
+    // Closing with changed parameters: save them first? False to stay.
+    bool parametersSettled();
 
     AppState &m_state;
     SettingsStore &m_store;
@@ -116,10 +146,15 @@ private:
     std::unique_ptr<PositionVerify> m_verify;
     std::unique_ptr<ParameterTransfer> m_parameterTransfer;
     QPointer<ParameterWindow> m_parameterWindow;
+    QPointer<HelpWindow> m_helpWindow;
     std::unique_ptr<MoveState> m_moveState;
     std::unique_ptr<MovePanel> m_movePanel;
     std::unique_ptr<MoveExecution> m_moves;
     std::unique_ptr<PrintOutput> m_printOutput;
     std::unique_ptr<PrintCommand> m_print;
     QPointer<frmInputOutput> m_ioWindow;
+    std::unique_ptr<CommLog> m_commLog;
+    std::unique_ptr<CommLogModel> m_commLogModel;
+    std::unique_ptr<CommLogFile> m_commLogFile;
+    QPointer<CommLogWindow> m_commLogWindow;
 };

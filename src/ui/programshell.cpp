@@ -1,4 +1,4 @@
-// The program's wiring of the shell commands: Options.
+// The program's wiring of the shell commands: Options, Help and About.
 
 #include "ui/program.h"
 
@@ -11,7 +11,9 @@
 #include "position/positiongrid.h"
 #include "position/positiontransfer.h"
 #include "text/stringtable.h"
+#include "ui/frmabout.h"
 #include "ui/frmoptions2.h"
+#include "ui/helpwindow.h"
 #include "ui/mainwindow.h"
 
 #include <QAction>
@@ -20,6 +22,9 @@
 void Program::wireShell(MainWindow &w)
 {
     connect(w.mnuViewOption, &QAction::triggered, this, &Program::ShowOptions);
+    connect(w.mnuHelpContents, &QAction::triggered, this, &Program::ShowHelpContents);
+    connect(w.mnuHelpSearch, &QAction::triggered, this, &Program::ShowHelpSearch);
+    connect(w.mnuHelpAbout, &QAction::triggered, this, &Program::ShowAbout);
     applyOptions();
 }
 
@@ -49,4 +54,54 @@ void Program::ShowOptions()
         w->flgdData->ApplyPulseDisplay();
     if (m_state.gLanguageChanged)
         m_prompter.tell(JoinTexts({521, 522}), Prompter::Icon::Information);
+}
+
+bool Program::openHelp(bool search)
+{
+    MainWindow *w = m_window.get();
+    if (!m_helpWindow) {
+        m_helpWindow = new HelpWindow(HelpManual(w->helpFile, m_state.gLanguage), w);
+        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    if (!(search ? m_helpWindow->showSearch() : m_helpWindow->showContents())) {
+        delete m_helpWindow.data();
+        return false;
+    }
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+    return true;
+}
+
+void Program::ShowHelpContents()
+{
+    MainWindow *w = m_window.get();
+    if (!w)
+        return;
+    // Any failure to show the manual is told, not only a missing file.
+    if (w->helpFile.isEmpty() || !openHelp(false))
+        m_prompter.tell(LoadText(491), Prompter::Icon::Information);
+}
+
+void Program::ShowHelpSearch()
+{
+    MainWindow *w = m_window.get();
+    if (!w)
+        return;
+    if (w->helpFile.isEmpty() || !openHelp(true))
+        m_prompter.tell(LoadText(491), Prompter::Icon::Information, w->windowTitle());
+}
+
+void Program::ShowAbout()
+{
+    MainWindow *w = m_window.get();
+    if (!w)
+        return;
+    frmAbout about(m_state, m_store, m_prompter, w);
+    about.exec();
+}
+
+HelpWindow *Program::helpWindow() const
+{
+    return m_helpWindow.data();
 }

@@ -71,7 +71,7 @@ std::unique_ptr<MainWindow> StartUp::run()
     // 4. The help file beside the program.
     window->helpFile = HelpFilePath(
         m_programDir.isEmpty() ? QCoreApplication::applicationDirPath() : m_programDir,
-        QStringLiteral("ktedhlp.chm"));
+        QStringLiteral("ktedhlp.html"));
     if (m_hooks.windowCreated)
         m_hooks.windowCreated(*window);
 
@@ -160,7 +160,14 @@ void StartUp::offlinePath(MainWindow &window)
     if (ReadDevSetting(m_state, m_store, m_catalogue) == 0) {
         establishedModel(window);
     } else {
-        m_prompter.ask(JoinTexts({441, 571}), Prompter::Buttons::Ok, Prompter::Icon::Exclamation);
+        // A stored model that cannot be used would leave no model at all:
+        // no label, no scale and a table that refuses every millimetre
+        // value. The first-run model stands in, and the user is told.
+        m_prompter.ask(JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803), Prompter::Buttons::Ok,
+                       Prompter::Icon::Exclamation);
+        UseFirstRunModel(m_state);
+        window.ShowOldTypeLabel(!m_state.gIsNewType);
+        establishedModel(window);
     }
 
     // The user confirms or changes the model in the device selection

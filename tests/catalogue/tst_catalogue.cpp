@@ -169,6 +169,9 @@ private slots:
             << DeviceList({"\" 28L-001\",2,400,0,1", "\" 28L-200\",two,400,0,1"}) << false << false
             << 1 << 0;
         QTest::newRow("negative count") << DeviceList(-1, {}) << false << false << 0 << -1;
+        // A count that is not a number is a damaged file, not an empty list.
+        QTest::newRow("count not a number")
+            << QString(DeviceList(Models(2))).replace(0, 1, QStringLiteral("x")) << false << false << 0 << -1;
     }
 
     void unreadableFiles()
@@ -264,6 +267,8 @@ private slots:
                                     << 0 << 0;
         QTest::newRow("value not a number")
             << "KT" << true << true << "1,\"x\"\r\n\" 28L-100\"," + ones.chopped(1) + "a" << "" << 0 << 0;
+        QTest::newRow("count not a number")
+            << "KT" << true << true << "one,\"x\"\r\n\" 28L-100\"," + ones << "" << 0 << 0;
     }
 
     void readStdPrmList()

@@ -137,7 +137,7 @@ private slots:
         const QStringList yes{QStringLiteral("--yes")};
         const QStringList paraRead{"0CM1", "0RD00", "0RD10", "0RD11", "0RD12", "0RD13", "0RD14"};
         const QStringList posRead{"0CM1", "0RP1", "0RP2", "0RP3", "0RV"};
-        const QStringList actuator{"0RD14", "0RD13", "0RD11"};
+        const QStringList actuator{"0CM1", "0RD14", "0RD13", "0RD11"};
         const QStringList checked = QStringList{"0CM1", "0RD10"} + actuator;
 
         QTest::newRow("write-params") << "write-params" << params << yes + en << "" << 0

@@ -2,11 +2,17 @@
 // transfers, files and closing, driven through the main window's own
 // controls, with the user's answers in script.
 
+#include "../ui/modaldriver.h"
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/commlogfile.h"
+#include "link/commlogmodel.h"
+#include "link/commlogwindow.h"
+#include "catalogue/devicedialog.h"
 #include "link/controllerlink.h"
 #include "parameters/parameterwindow.h"
 #include "position/positiongrid.h"
+#include "simcontroller.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
@@ -16,6 +22,7 @@
 #include "ui/program.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QFile>
@@ -51,8 +58,15 @@ struct Run
                                                      const QString &) { return choice; };
     }
 
+    // The offline start-up (chosen, or after a failed controller read) ends
+    // in the device selection dialog: the user confirms the model shown.
     MainWindow &start()
     {
+        ModalDriver driver;
+        driver.then("DeviceDialog", [this](QWidget *d) {
+            deviceDialogShown = true;
+            static_cast<DeviceDialog *>(d)->cmdDeviceSet->click();
+        });
         MainWindow &w = program->run();
         QApplication::setActiveWindow(&w);
         return w;
@@ -92,6 +106,7 @@ struct Run
     ScriptedFileDialogs dialogs;
     SimulatedController sim;
     bool started = false;
+    bool deviceDialogShown = false;
     std::unique_ptr<Program> program;
 };
 
@@ -139,10 +154,124 @@ private slots:
         // could be handed to another test program running beside this one).
         qputenv("KTED_COM1", run.file("no-such-device").toLocal8Bit());
         MainWindow &w = run.start();
-        // The failure is told, then the stored (first-run) model is used.
+        // The failure is told, then the stored (first-run) model is offered
+        // in the device selection dialog and used.
         QCOMPARE(run.prompter.texts(), QStringList{LoadText(374)});
+        QVERIFY(run.deviceDialogShown);
         QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
         QCOMPARE(run.state.gMaxPulse, 20000);
+    }
+
+    // A stored model that the catalogue does not list is told, and the
+    // start-up ends in the device selection dialog, whose choice is stored.
+    void offlineStartUpWithAnUnlistedModelEndsInTheDialog()
+    {
+        Run run(2, 1);
+        run.store->writeInt(SettingsKey::DevStroke, 650);
+        MainWindow &w = run.start();
+        QVERIFY(run.deviceDialogShown);
+        // Until the dialog closes the first-run model stands in, and the
+        // user is told so.
+        QCOMPARE(run.prompter.texts(),
+                 QStringList{JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)});
+        // The dialog offers the first-run model; its OK stores it.
+        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 100);
+        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
+        QCOMPARE(run.state.gMaxPulse, 20000);
+    }
+
+    // "Change": only a valid choice changes the model, its settings, the
+    // label, the pulse scale and the mm column; a choice the catalogue does
+    // not list is refused at OK, and Cancel after browsing RW keeps all.
+    void changeDevice_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("scale");
+        QTest::addColumn<QString>("mm");
+        QTest::addColumn<QString>("stored");
+        const QString kept = QStringLiteral("KT- 28L-100");
+        const QString keptScale = QStringLiteral("1mm = 200Pulse");
+        QTest::newRow("RW 35H-200") << "ok" << QStringList() << "RW- 35H-200 " << "1mm = 50Pulse" << "4.000" << "RW";
+        QTest::newRow("stroke not listed") << "unlisted" << QStringList{JoinTexts({441, 442})} << kept << keptScale
+                                           << "1.000" << "KT";
+        QTest::newRow("cancel after RW") << "cancel" << QStringList() << kept << keptScale << "1.000" << "KT";
+    }
+
+    void changeDevice()
+    {
+        QFETCH(QString, how);
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        run.type(1, Col::ColMm, "1");
+        run.prompter.clear();
+        const AppState before = run.state;
+
+        bool stayedOpen = false;
+        ModalDriver driver;
+        driver.then("DeviceDialog", [&](QWidget *modal) {
+            auto *d = static_cast<DeviceDialog *>(modal);
+            const auto choose = [](QComboBox *c, const QString &text) {
+                c->setCurrentIndex(c->findText(text));
+                emit c->activated(c->currentIndex());
+            };
+            if (how == QLatin1String("unlisted")) {
+                d->comboDeviceStroke->setEditText(QStringLiteral("999"));
+                d->cmdDeviceSet->click();
+                stayedOpen = d->isVisible();
+                d->cmdDeviceCancel->click();
+                return;
+            }
+            d->optKtSelect[1]->click();
+            if (how == QLatin1String("cancel")) {
+                d->cmdDeviceCancel->click();
+                return;
+            }
+            choose(d->comboDeviceSize, QStringLiteral(" 35"));
+            choose(d->comboDeviceSpeed, QStringLiteral("H"));
+            choose(d->comboDeviceStroke, QStringLiteral("200"));
+            d->cmdDeviceSet->click();
+        });
+        QTest::mouseClick(w.cmdChangeDev, Qt::LeftButton);
+        QVERIFY(driver.done());
+        QCOMPARE(stayedOpen, how == QLatin1String("unlisted"));
+        QTEST(run.prompter.texts(), "messages");
+        QTEST(w.lblDeviceType->text(), "label");
+        QTEST(w.sbPanel[2]->text(), "scale");
+        QTEST(run.cell(1, Col::ColMm), "mm");
+        QTEST(run.store->readText(SettingsKey::Device, ""), "stored");
+        QVERIFY(w.cmdChangeDev->isEnabled());
+        if (how != QLatin1String("ok")) {
+            QCOMPARE(run.state.gDevFamily, before.gDevFamily);
+            QCOMPARE(run.state.gDevStroke, before.gDevStroke);
+            QCOMPARE(run.state.gDevLead, before.gDevLead);
+            QCOMPARE(run.state.gIsNewType, before.gIsNewType);
+        }
+    }
+
+    // Closed, the parameter window keeps its values; closing the main window
+    // with changed parameters asks to save them first.
+    void parameterWindowKeepsItsValuesAndAsksBeforeTheyAreLost()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        w.mnuShowParameta->trigger();
+        ParameterWindow *p = run.program->parameterWindow();
+        QTest::keyClicks(p->txtJog1, QStringLiteral("12"));
+        QVERIFY(p->close());
+        QTest::qWait(10);
+        w.mnuShowParameta->trigger();
+        QCOMPARE(run.program->parameterWindow(), p);
+        QCOMPARE(p->txtJog1->text(), QStringLiteral("12"));
+
+        run.prompter.clear();
+        run.prompter.answers({Answer::Cancel});
+        QVERIFY(!w.close());
+        run.prompter.answers({Answer::No, Answer::Ok});
+        QVERIFY(w.close());
+        QCOMPARE(run.prompter.texts().mid(0, 2), (QStringList{LoadText(429), LoadText(429)}));
+        QCOMPARE(run.prompter.texts().size(), 3);
     }
 
     // Edit the table, write it to the controller, read it back into a fresh
@@ -185,6 +314,76 @@ private slots:
         w.mnuFileShogoCt->trigger();
         QVERIFY2(run.prompter.lastText().contains(LoadText(407)), qPrintable(run.prompter.texts().join(" | ")));
         QVERIFY(run.prompter.lastText().contains(LoadText(409) + QStringLiteral("2")));
+    }
+
+    // A position's output value has no column: a table read from the
+    // controller keeps it, so it verifies and goes back unchanged; a file
+    // holds none, so the file verification leaves it out and a table opened
+    // from a file sends 0.
+    void outputValueOfAReadTableTravelsWithIt()
+    {
+        Run run(2, 1);
+        MainWindow &w = run.start();
+        SimController &ct = run.sim.model();
+        ct.setPosition(1, {5, 2, 3, 2, 1000});
+        ct.setPosition(2, {9, 1, 1, 2, 2000});
+        ct.setPosition(3, {1, 3, 0, 2, 3000});
+
+        run.sim.clearReceived();
+        run.prompter.answer(Answer::Yes);
+        QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
+        // Communication mode before anything is read.
+        QCOMPARE(run.sim.receivedLines().mid(0, 5),
+                 (QStringList{"0CM1", "0RD14", "0RD13", "0RD11", "0CM1"}));
+        QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("5.000"));
+
+        run.prompter.clear();
+        w.mnuFileShogoCt->trigger();
+        QCOMPARE(run.prompter.texts().size(), 1);
+        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
+
+        const QString path = run.file("outputs.ktd");
+        run.dialogs.choose(path);
+        w.mnuFileSaveAs->trigger();
+        run.dialogs.choose(path);
+        w.mnuFileShogoFile->trigger();
+        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
+
+        run.sim.clearReceived();
+        run.prompter.answers({Answer::Ok});
+        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+        const QStringList written = run.sim.receivedLines().filter(QStringLiteral("0WP"));
+        QCOMPARE(written, (QStringList{"0WP152320003E8", "0WP291120007D0", "0WP31302000BB8"}));
+        QCOMPARE(ct.position(1).out, 3);
+
+        // Opened from the file: output 0 goes to the controller.
+        run.dialogs.choose(path);
+        w.mnuFileOpen->trigger();
+        run.sim.clearReceived();
+        run.prompter.answers({Answer::Ok});
+        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+        QCOMPARE(run.sim.receivedLines().filter(QStringLiteral("0WP")).value(0), QStringLiteral("0WP152020003E8"));
+        QCOMPARE(ct.position(1).out, 0);
+    }
+
+    // A model that the parameter window takes from the controller is the
+    // model of the next start: it is in the settings at once.
+    void modelTakenInTheParameterWindowIsStored()
+    {
+        Run run(2, 1);
+        run.sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        MainWindow &w = run.start();
+        w.mnuShowParameta->trigger();
+        ParameterWindow *p = run.program->parameterWindow();
+        QVERIFY(p);
+        run.prompter.answer(Answer::Ok); // take the controller's setting
+        p->cmdParaRead->click();
+        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({592, 593})});
+        QCOMPARE(run.state.gDevSize, QStringLiteral("E35"));
+        // Read back through a store of its own, as the next start reads it.
+        const SettingsStore next;
+        QCOMPARE(next.readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
+        QCOMPARE(next.readInt(SettingsKey::DevStroke, 0), 50);
     }
 
     // The rounding buttons start from the stored choice and, once clicked,
@@ -288,6 +487,44 @@ private slots:
         QVERIFY(!parameters || !parameters->isVisible());
         QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
+    }
+
+    // The communication log holds the start-up's exchange from the first
+    // line, opens from the View menu, writes the same lines to its file when
+    // the setting asks for it, and closes with the main window.
+    void communicationLogFromTheViewMenu()
+    {
+        Run run(2, 0);
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
+        MainWindow &w = run.start();
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
+
+        const CommLogModel &model = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const CommLogEntry &e = model.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
+
+        run.prompter.answer(Answer::Ok); // finish KT-ED?
+        QVERIFY(w.close());
+        QTest::qWait(10);
+        QVERIFY(!log || !log->isVisible());
+        run.program->setCommLogToFile(false);
     }
 
     // The adapter is pulled while the table is read from the controller:

@@ -365,8 +365,9 @@ private slots:
         QVERIFY(rig.prompter.texts().isEmpty());
     }
 
-    // From the View menu: modal, gBusy set until the window has closed;
-    // closing releases the port unless the user holds it.
+    // From the View menu: modal, gBusy set until the window has closed (by
+    // its Close button or by Escape); closing releases the port unless the
+    // user holds it.
     void openedFromTheMainWindow_data()
     {
         QTest::addColumn<bool>("held");
@@ -389,6 +390,8 @@ private slots:
         program.startUp().setShowSplash(false);
         program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                               const QString &) { return 1; };
+        // The offline start-up ends in the device selection dialog.
+        program.startUp().hooks().selectDevice = [](MainWindow &) {};
         MainWindow &w = program.run();
         state.gPortOccupy = held;
         sim.model().setIoByteOverride(105, 0xEF);
@@ -409,7 +412,10 @@ private slots:
         QTRY_VERIFY(io->cmdIoCheck->isEnabled());
         io->cmdIoCheck->click();
         QTRY_VERIFY_WITH_TIMEOUT(io->cmdIoWinClose->isEnabled(), kLampsShownMs);
-        io->cmdIoWinClose->click();
+        if (held)
+            QTest::keyClick(io, Qt::Key_Escape);
+        else
+            io->cmdIoWinClose->click();
         QTRY_VERIFY(!io);
         QVERIFY(!w.gBusy);
         QCOMPARE(program.link().isPortOpen(), held);

@@ -6,6 +6,7 @@
 #include "app/settingsstore.h"
 #include "common/datafile.h"
 #include "common/timescale.h"
+#include "link/commandset.h"
 #include "link/commandsurface.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
@@ -13,6 +14,7 @@
 #include "link/portnames.h"
 #include "recordingsurface.h"
 #include "scriptedprompter.h"
+#include "simscript.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
 #include "text/stringtable.h"
@@ -51,37 +53,6 @@ const QString kHomeSensor = QStringLiteral(
     "Communication error occurs!\n\nError No.0B\n\n[Home sensor not found]\n\nIn order to reset "
     "an error, please turn OFF a power supply at once.");
 const QString kUnlisted = QStringLiteral("No contents for this Error No.");
-
-// Script of the controller's answers, one entry per received line:
-//   "*"        the controller's own answer
-//   "-"        no answer
-//   "=text"    exactly text + CR LF; "|" marks where the answer is cut into
-//              pieces that arrive apart
-//   "!echo", "!short", "!garbage", "!pull"   the named fault
-void Script(SimulatedController &sim, const QStringList &script)
-{
-    for (const QString &entry : script) {
-        if (entry == QLatin1String("*")) {
-            sim.queueAnswer();
-        } else if (entry == QLatin1String("-")) {
-            sim.queueNoReply();
-        } else if (entry.startsWith(QLatin1Char('='))) {
-            const QStringList pieces = entry.mid(1).split(QLatin1Char('|'));
-            QByteArray bytes = pieces.join(QString()).toLatin1() + "\r\n";
-            sim.queueRaw(bytes, static_cast<int>(pieces.size()), 40);
-        } else if (entry == QLatin1String("!echo")) {
-            sim.queueWrongEcho();
-        } else if (entry == QLatin1String("!short")) {
-            sim.queueWrongLength(-1);
-        } else if (entry == QLatin1String("!garbage")) {
-            sim.queueGarbage("\x15\x7f#");
-        } else if (entry == QLatin1String("!pull")) {
-            sim.queuePull();
-        } else {
-            QFAIL(qPrintable(QStringLiteral("unknown script entry ") + entry));
-        }
-    }
-}
 
 } // namespace
 
@@ -171,11 +142,18 @@ int TestLink::runOperation(const QString &command, const QString &payload, int r
         return 1;
     if (m_link->SetCommMode() != 0)
         return 1;
-    if (!(command == QLatin1String("0CM") && payload == QLatin1String("1"))) {
+    // The reads go through the command set, as the program sends them.
+    int sent = 0;
+    if (command == QLatin1String("0RD"))
+        sent = m_link->Send(Ctl::ReadBlock(payload));
+    else if (command == QLatin1String("0RP"))
+        sent = m_link->Send(Ctl::ReadPosition(payload.toInt()));
+    else if (!(command == QLatin1String("0CM") && payload == QLatin1String("1"))) {
         m_link->state().gTimeoutMs = 5000;
-        if (m_link->SendCommand(command, replyLength, payload) != 0)
-            return 1;
+        sent = m_link->SendCommand(command, replyLength, payload);
     }
+    if (sent != 0)
+        return 1;
     m_link->ReleaseCommPort();
     return 0;
 }
@@ -214,6 +192,15 @@ void TestLink::transactions_data()
     QTest::newRow("wrong echo: recovery, then 504")
         << "0RD" << "10" << 23 << false << QStringList{"*", "!echo"} << 1
         << QStringList{"0CM1", "0RD10", "0CM0"} << QStringList{kCommError}
+        << QList<Icon>{Icon::None} << false << quiet;
+    // A reply that echoes another argument is not the one asked for.
+    QTest::newRow("0RD11 answered with block 12's reply")
+        << "0RD" << "11" << 23 << false << QStringList{"*", "=0RD12FFFFFFFFFFFFFFFF"} << 1
+        << QStringList{"0CM1", "0RD11", "0CM0"} << QStringList{kCommError}
+        << QList<Icon>{Icon::None} << false << quiet;
+    QTest::newRow("0RP1 answered for position 2")
+        << "0RP" << "1" << 16 << false << QStringList{"*", "=0RP291120007D0"} << 1
+        << QStringList{"0CM1", "0RP1", "0CM0"} << QStringList{kCommError}
         << QList<Icon>{Icon::None} << false << quiet;
     QTest::newRow("garbage before the echo is a wrong echo")
         << "0RD" << "10" << 23 << true << QStringList{"*", "!garbage"} << 1

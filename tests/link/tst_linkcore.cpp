@@ -168,6 +168,8 @@ void TestLinkCore::errorList_data()
     fortyOne += QStringLiteral("\"29\",\"Alarm 41\"\r\n");
     QTest::newRow("a count of 41 is unreadable") << fortyOne << false << 0 << 0x28u << QString();
     QTest::newRow("negative count") << QStringLiteral("-1\r\n") << false << 0 << 0u << QString();
+    QTest::newRow("count not a number")
+        << QStringLiteral("three\r\n\"0E\",\"Stop\"\r\n") << false << 0 << 14u << QString();
     QTest::newRow("too few fields")
         << QStringLiteral("3\r\n\"0E\",\"Stop\"\r\n\"0B\"\r\n") << false << 0 << 14u << QString();
 }

@@ -7,6 +7,7 @@
 #include "app/appstate.h"
 #include "app/optionsrules.h"
 #include "app/settingsstore.h"
+#include "catalogue/devicedialog.h"
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
@@ -83,6 +84,10 @@ struct Run
         program->startUp().setShowSplash(false);
         program->startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                                const QString &) { return 1; };
+        // The offline start-up ends in the device selection dialog: the
+        // model shown is confirmed.
+        ModalDriver driver;
+        driver.then("DeviceDialog", [](QWidget *d) { static_cast<DeviceDialog *>(d)->cmdDeviceSet->click(); });
         window = &program->run();
         QApplication::setActiveWindow(window);
     }

@@ -240,30 +240,48 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("where"); // the line that names the record and field
 
         const QStringList none;
-        const QStringList notOurs{"Not Data file for KT-ED.\n\nOpening file is canceled."};
+        const QString notOurs = QStringLiteral("Not Data file for KT-ED.\n\nOpening file is canceled.");
         const QByteArray head = "3000,100,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,0,2,800,0,";
         QTest::newRow("older model gains its blank") << kHeader + head + "\"35L-050\",1,1\r\n" << 0 << 25
-                                                     << " 35L-050" << none;
+                                                     << " 35L-050" << none << "";
         QTest::newRow("older E model") << kHeader + head + "\"35E-050\",1,1\r\n" << 0 << 25 << "E35L-050"
-                                       << none;
+                                       << none << "";
         QTest::newRow("current model kept") << kHeader + head + "\" 28L-100\",1,1\r\n" << 0 << 25 << " 28L-100"
-                                            << none;
+                                            << none << "";
         QTest::newRow("RW file of 15 values") << kHeader + "3000,100,50,10,10,20,40,60,60,60,60,60,60,60,10\r\n"
-                                              << 0 << 16 << "" << none;
+                                              << 0 << 16 << "" << none << "";
         QByteArray v35 = kHeader;
         for (int i = 0; i < 35; ++i)
             v35 += i ? ",1" : "1";
-        QTest::newRow("35 values") << v35 + "\r\n" << 0 << 36 << "1" << none;
-        QTest::newRow("36 values") << v35 + ",1\r\n" << 1 << 0 << "" << none;
+        QTest::newRow("35 values") << v35 + "\r\n" << 0 << 36 << "1" << none << "";
+        QTest::newRow("36 values") << v35 + ",1\r\n" << 1 << 0 << "" << none << "";
+        // Fewer values than the shortest real file would blank the window.
+        const QString missing = QStringLiteral("Record 2, field %1 is missing (the file ends early).");
+        QTest::newRow("14 values") << kHeader + "3000,100,50,10,10,20,40,60,60,60,60,60,60,60\r\n" << 1 << 0
+                                   << "" << none << missing.arg(15);
+        QTest::newRow("three values") << kHeader + "3000,100,50\r\n" << 1 << 0 << "" << none << missing.arg(4);
+        QTest::newRow("header alone") << kHeader << 1 << 0 << "" << none << missing.arg(1);
         QTest::newRow("position file")
-            << QByteArray("\"KT-E1\",\"Position\"\r\n1,2,3\r\n") << 1 << 0 << "" << notOurs;
+            << QByteArray("\"KT-E1\",\"Position\"\r\n1,2,3\r\n") << 1 << 0 << ""
+            << QStringList{notOurs + "\n\nRecord 1, field 2 could not be read (found: \"Position\")."} << "";
         QTest::newRow("first record case matters")
-            << QByteArray("\"kt-e1\",\"Parameter\"\r\n") + kExampleRecord << 1 << 0 << "" << notOurs;
-        QTest::newRow("empty file") << QByteArray() << 1 << 0 << "" << none;
-        QTest::newRow("text where a number belongs") << kHeader + "3000,100,abc,10\r\n" << 1 << 0 << "" << none;
-        QTest::newRow("too large for its variable") << kHeader + "3000,100,40000,10\r\n" << 1 << 0 << "" << none;
+            << QByteArray("\"kt-e1\",\"Parameter\"\r\n") + kExampleRecord << 1 << 0 << ""
+            << QStringList{notOurs + "\n\nRecord 1, field 1 could not be read (found: \"kt-e1\")."} << "";
+        QTest::newRow("binary junk") << QByteArray("\x81\x00\xff\xfe\x80\x00\x01", 7) << 1 << 0 << ""
+                                     << QStringList{notOurs} << "";
+        QTest::newRow("empty file") << QByteArray() << 1 << 0 << ""
+                                    << QStringList{notOurs + "\n\nRecord 1, field 1 is missing (the file ends early)."}
+                                    << "";
+        QByteArray text = kHeader + head + "\" 28L-100\",1,1\r\n";
+        QTest::newRow("text where a number belongs")
+            << QByteArray(text).replace(",50,", ",abc,") << 1 << 0 << "" << none
+            << "Record 2, field 3 could not be read (found: \"abc\").";
+        QTest::newRow("too large for its variable")
+            << QByteArray(text).replace(",50,", ",40000,") << 1 << 0 << "" << none
+            << "Record 2, field 3 could not be read (found: \"40000\").";
     }
 
     void fileReading()
@@ -273,14 +291,17 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, model);
         QFETCH(QStringList, messages);
+        QFETCH(QString, where);
 
         // A full earlier read: nothing of it may survive a successful read,
         // everything of it must survive a refused one.
         ParameterSet set = example();
         const ParaArray before = set.ParaDA;
         ScriptedPrompter prompter;
-        QCOMPARE(OpenParaFile(writeFile("case.pmt", content), "case.pmt", set, prompter), result);
+        DataFileFault fault;
+        QCOMPARE(OpenParaFile(writeFile("case.pmt", content), "case.pmt", set, prompter, &fault), result);
         QCOMPARE(prompter.texts(), messages);
+        QCOMPARE(DataFileFaultText(fault), where);
         if (result == 1) {
             QVERIFY(set.ParaDA == before);
             return;

@@ -40,7 +40,10 @@ const QString kCtNg = QStringLiteral("Parameters : indicated and inside of contr
                                      "Result of Verification : NG.\n\n<Unmatched Parameter No.>\n");
 
 const QStringList kReadLines{"0CM1", "0RD00", "0RD10", "0RD11", "0RD12", "0RD13", "0RD14"};
-const QStringList kActuatorLines{"0RD14", "0RD13", "0RD11"};
+// The actuator read puts the controller into communication mode first, as
+// every exchange does (after a reset the controller is out of it).
+const QStringList kActuatorLines{"0CM1", "0RD14", "0RD13", "0RD11"};
+const QString kCommError = QStringLiteral("Communication error occurs!");
 
 QString writeParaFile(const QString &name, const QString &record)
 {
@@ -362,11 +365,12 @@ private slots:
             m_rig->prompter.answer(a);
             click("cmdConpareFile");
         }
-        // The 15 values agree; 18 is left out and the rest were not in the file.
+        // The 15 values the file holds agree: what it does not hold is not
+        // compared, so the verification can come out OK.
         QCOMPARE(m_rig->prompter.texts(),
                  (QStringList{question, question,
                               "Parameters : indicated and saved into the file(rw.pmt)\n\nResult of "
-                              "Verification : NG.\n\n<Unmatched Parameter No.>\n16,17,19,20,22,"}));
+                              "Verification : OK"}));
     }
 
     // Closing the window while its command waits for the controller is
@@ -410,13 +414,131 @@ private slots:
         QCOMPARE(m_rig->dialogs.requests().last().title, QStringLiteral("Save KT parameters to the file"));
         QCOMPARE(w.txtJog1->text(), QStringLiteral("25"));
 
-        // A save into a folder that does not exist says so; the window still
-        // counts as changed.
+        // A save into a folder that does not exist names the file and the
+        // reason; the window still counts as changed.
         m_rig->prompter.clear();
-        m_rig->dialogs.choose(QDir(TestScratchDir()).filePath(QStringLiteral("missing/p.pmt")));
+        const QString missing = QDir(TestScratchDir()).filePath(QStringLiteral("missing/p.pmt"));
+        m_rig->dialogs.choose(missing);
         click("cmdSaveParaFile");
-        QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while writing Parameter."});
+        QCOMPARE(m_rig->prompter.texts().size(), 1);
+        const QString told = m_rig->prompter.lastText();
+        QVERIFY2(told.startsWith("The file could not be written. The file already there is unchanged.\n\n"
+                                 + QDir::toNativeSeparators(missing) + "\n"),
+                 qPrintable(told));
+        QVERIFY(told.size() > told.indexOf(u'\n', told.indexOf(QStringLiteral("p.pmt"))) + 1); // a reason follows
         QVERIFY(set().gParaChanged);
+    }
+
+    void readRefusesWhatIsNotTheControllersData_data()
+    {
+        QTest::addColumn<QString>("block14");
+        QTest::addColumn<QByteArray>("replyToBlock11"); // empty: the controller's own
+        QTest::addColumn<QStringList>("lines");
+
+        const QStringList upTo11 = kReadLines.mid(0, 4);
+        QTest::newRow("block 12's reply to 0RD11") << "1C4C006400FFFFFF"
+                                                   << QByteArray("0RD12FFFFFFFFFFFFFFFF\r\n") << upTo11 + QStringList{"0CM0"};
+        QTest::newRow("speed byte 0A") << "1C0A006400FFFFFF" << QByteArray() << kReadLines;
+        QTest::newRow("speed byte 00") << "1C00006400FFFFFF" << QByteArray() << kReadLines;
+        QTest::newRow("stroke 0") << "1C4C000000FFFFFF" << QByteArray() << kReadLines;
+    }
+
+    // A reply for another block, or a model the program could neither show
+    // nor store, is a failed read: the window keeps what it showed.
+    void readRefusesWhatIsNotTheControllersData()
+    {
+        QFETCH(QString, block14);
+        QFETCH(QByteArray, replyToBlock11);
+        QFETCH(QStringList, lines);
+
+        m_rig->sim.model().setBlock(QStringLiteral("14"), block14);
+        if (!replyToBlock11.isEmpty()) {
+            for (int i = 0; i < 3; ++i)
+                m_rig->sim.queueAnswer();
+            m_rig->sim.queueRaw(replyToBlock11);
+        }
+        ParameterWindow &w = openWindow();
+        loadFile(kE35);
+        click("cmdParaRead");
+        QCOMPARE(m_rig->lines(), lines);
+        QCOMPARE(m_rig->prompter.texts(), QStringList{kCommError});
+        QCOMPARE(w.txtKasokuSet1->text(), QStringLiteral("60"));
+        QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
+        QVERIFY(w.windowTitle() != QStringLiteral("Inside of C/T"));
+        QVERIFY(!m_rig->link->isPortOpen());
+    }
+
+    // A write that fails at the fourth block leaves the controller with new
+    // and old blocks: after the link's own message the user is told so.
+    void writeStoppedPartWayIsTold()
+    {
+        useModel(QStringLiteral("E35"), 50, 0);
+        for (int n = 1; n <= 3; ++n)
+            m_rig->sim.model().setPosition(n, {1, 1, 0, 2, 0});
+        openWindow();
+        loadFile(kE35);
+        for (int i = 0; i < 7; ++i) // 0CM1, three positions, three blocks
+            m_rig->sim.queueAnswer();
+        m_rig->sim.queueWrongEcho();
+        m_rig->prompter.answer(Answer::Yes);
+        click("cmdParaWrite");
+
+        const QStringList lines = m_rig->lines();
+        QVERIFY2(lines.size() == 9, qPrintable(lines.join(u' ') + " | " + m_rig->prompter.texts().join(" | ")));
+        QCOMPARE(lines.mid(4, 4).join(u' ').count(QStringLiteral("0WD")), 4);
+        QCOMPARE(lines.last(), QStringLiteral("0CM0"));
+        QCOMPARE(m_rig->prompter.texts(),
+                 (QStringList{kWrite, kCommError,
+                              "The controller may now hold only part of the new parameters. "
+                              "Write the parameters again."}));
+        QCOMPARE(m_rig->sim.model().resetCount(), 0);
+        QVERIFY(!m_rig->progress.isVisible());
+    }
+
+    // A KT new controller homes on its sensor whatever its homing byte says,
+    // also after the window showed another type; the number beside the
+    // options follows the option however it was chosen.
+    void homingFollowsTheControllerType()
+    {
+        ParameterWindow &w = openWindow();
+        w.optType[2]->click();
+        QVERIFY(w.optVertical[0]->isChecked());
+        m_rig->sim.model().setBlock(QStringLiteral("11"), QStringLiteral("285078010101FFFF"));
+        m_rig->sim.model().setBlock(QStringLiteral("14"), QStringLiteral("1C4C006400FFFFFF"));
+        m_rig->prompter.answer(Answer::Cancel); // keep the PC's model (mounting differs)
+        click("cmdParaRead");
+        QCOMPARE(m_rig->prompter.texts(), QStringList{kUnmatchedRead});
+        QVERIFY(w.optType[0]->isChecked());
+        QVERIFY(w.optVertical[1]->isChecked());
+        QVERIFY(!w.optVertical[1]->isEnabled());
+        QCOMPARE(w.txtVsiyou->text(), QStringLiteral("1"));
+
+        w.optType[1]->click();
+        w.optVertical[0]->click();
+        QCOMPARE(w.txtVsiyou->text(), QStringLiteral("0"));
+        w.optType[0]->click();
+        QCOMPARE(w.txtVsiyou->text(), QStringLiteral("1"));
+    }
+
+    // The model text beside the three lists follows every choice in them.
+    void modelTextFollowsTheLists()
+    {
+        ParameterWindow &w = openWindow();
+        loadFile(kE35);
+        QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
+        const auto choose = [](QComboBox *list, const QString &text) {
+            const int i = list->findText(text);
+            QStringList items;
+            for (int k = 0; k < list->count(); ++k)
+                items << list->itemText(k);
+            QVERIFY2(i >= 0, qPrintable(text + " in " + items.join(u'|')));
+            list->setCurrentIndex(i);
+            emit list->activated(i);
+        };
+        choose(w.comboActSize, QStringLiteral(" 28"));
+        QCOMPARE(w.txtActuator->text(), QStringLiteral(" 28L-100"));
+        choose(w.comboActStroke, QStringLiteral("200"));
+        QCOMPARE(w.txtActuator->text(), QStringLiteral(" 28L-200"));
     }
 
     void startUp_data()
@@ -426,15 +548,18 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QStringList>("messages");
 
-        QTest::newRow("controller answers") << "" << 0 << QStringList{"0CM1"} + kActuatorLines << QStringList{};
+        QTest::newRow("controller answers") << "" << 0 << kActuatorLines << QStringList{};
         QTest::newRow("no controller")
             << "silent" << 1 << QStringList{"0CM1"}
             << QStringList{"Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?"
                            "\n\n 2.Communication cables are connected?"};
         QTest::newRow("no port") << "noport" << 1 << QStringList{}
                                  << QStringList{"Failed in opening of a communication port."};
-        QTest::newRow("controller without lead") << "nolead" << 1 << QStringList{"0CM1"} + kActuatorLines
+        QTest::newRow("controller without lead") << "nolead" << 1 << kActuatorLines
                                                  << QStringList{"Fail to find device information..."};
+        // A model byte out of form would put a line break into the model.
+        QTest::newRow("speed byte is a line break") << "badspeed" << 1 << kActuatorLines.mid(0, 2)
+                                                    << QStringList{kCommError};
     }
 
     // The start-up's read from the controller takes its model, or falls back.
@@ -453,6 +578,8 @@ private slots:
             m_rig->settings->writeText(PortSettingsKey(1), QDir(TestScratchDir()).filePath("no-such-tty"));
         else if (fault == QLatin1String("nolead"))
             ct.setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A0101000190"));
+        else if (fault == QLatin1String("badspeed"))
+            ct.setBlock(QStringLiteral("14"), QStringLiteral("230A003200FFFFFF"));
 
         int shown = 0;
         const int rc = StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,

@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPdfWriter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -500,6 +501,21 @@ private slots:
         for (int i = 0; i < cells.size(); ++i)
             w.flgdData->setCellText(i / 3 + 1, i % 3 + 1, cells[i]);
         program.ShowParameterWindow();
+        // The desktop's own output: the preview, closed without printing.
+        ModalDriver preview;
+        preview.then("frmPrintSelect", [](QWidget *modal) {
+            static_cast<frmPrintSelect *>(modal)->chkPrintPosi->click();
+            static_cast<frmPrintSelect *>(modal)->cmdPrintSet->click();
+        });
+        preview.then("QPrintPreviewDialog", [](QWidget *modal) { modal->close(); });
+        w.mnuFilePrint->trigger();
+        QVERIFY(preview.done());
+        QStringList told{"Printing was cancelled. Nothing has been printed."};
+        if (QPrinterInfo::availablePrinters().isEmpty())
+            told.prepend(QStringLiteral("No printer is set up. The data can only be saved as a PDF file."));
+        QCOMPARE(prompter.texts(), told);
+        prompter.clear();
+
         PdfOutput output;
         program.printCommand()->setOutput(output);
 

@@ -28,6 +28,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {710, 711},
     // Position data file messages: refused comment, failed write, unreadable file.
     {720, 722},
+    // Faults found in use: a part-way write, where a file is unreadable, the fallback model.
+    {800, 803},
     // The I/O monitor's hint on switching an output.
     {980, 980},
     // Printing: a value the source did not hold, a cancelled or failed print, no printer.
@@ -36,6 +38,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {870, 887},
     // Test moves: a second controller command refused.
     {950, 950},
+    // The communication log: menu entry, window, directions, events.
+    {1030, 1054},
     // The command-line tool: usage, its own errors, answers and versions.
     {1060, 1064}, {1066, 1071},
 };

@@ -25,7 +25,8 @@ const QString kTransmit = QStringLiteral("Data is transmitted to controller,Yes?
 const QString kCompleted = QStringLiteral("Completed data transmit.");
 const QString kUnmatched =
     QStringLiteral("Actuator setting by the side of PC and in side of controller unmatched.");
-const QStringList kActuatorLines{"0RD14", "0RD13", "0RD11"};
+// The actuator read begins with communication mode, as every exchange does.
+const QStringList kActuatorLines{"0CM1", "0RD14", "0RD13", "0RD11"};
 const QStringList kReadLines{"0CM1", "0RP1", "0RP2", "0RP3", "0RV"};
 const QString kE35Block = QStringLiteral("2345003200FFFFFF");
 const QString kCtOk = QStringLiteral("Data : indicated and inside of controller\n\nResult of Verification : OK");

@@ -1,21 +1,34 @@
 // Takes pictures of the program's windows for the documentation: the main
 // window as the start-up leaves it (offline path, the stored or the default
-// model), or the parameter window, saved as PNG. Not a test; run it under a
-// display (e.g. xvfb-run).
+// model), the parameter window, the device selection dialog or the stroke
+// calculator, saved as PNG. Not a test; run it under a display (e.g.
+// xvfb-run).
 //
 //   kted_screenshot <out.png> <language: 1 = Japanese, 2 = English>
 //                   [move]      (the main window in Move mode, selective panel)
 //                   [param]     (the parameter window)
+//                   [device]    (the device selection dialog)
+//                   [calc]      (the stroke calculator with a result)
 //                   [io]        (the I/O monitor, monitoring the simulated
 //                                controller with some lamps lit)
+//                   [options|about|sysinfo|help]  (the Options dialog, with
+//                               a simulated controller as COM1; the About
+//                               window; its system information; the manual)
 
 #include "app/appstate.h"
 #include "app/settingsstore.h"
+#include "link/controllerlink.h"
+#include "link/portprobe.h"
 #include "operation/movestate.h"
+#include "catalogue/devicedialog.h"
+#include "catalogue/strokecalculator.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
+#include "ui/frmabout.h"
+#include "ui/frmoptions2.h"
+#include "ui/helpwindow.h"
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/picturebox.h"
@@ -35,19 +48,22 @@
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|moving|run]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc|moving|run]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const int language = QString::fromLocal8Bit(argv[2]).toInt();
     const bool moveMode = argc > 3 && QByteArray(argv[3]) == "move";
     const bool parameters = argc > 3 && QByteArray(argv[3]) == "param";
+    const bool device = argc > 3 && QByteArray(argv[3]) == "device";
+    const bool calculator = argc > 3 && QByteArray(argv[3]) == "calc";
     const bool ioMonitor = argc > 3 && QByteArray(argv[3]) == "io";
     const bool moving = argc > 3 && QByteArray(argv[3]) == "moving";
     const bool programRun = argc > 3 && QByteArray(argv[3]) == "run";
@@ -61,6 +77,9 @@ int main(int argc, char *argv[])
         sim.model().setIoByteOverride(106, 0xFE);
         sim.model().setIoByteOverride(107, 0x23);
     }
+    const QByteArray shell = argc > 3 ? QByteArray(argv[3]) : QByteArray();
+    if (shell == "options" && sim.start())
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
 
     SettingsStore store(TestScratchDir() + QStringLiteral("/shot.ini"));
     store.writeInt(SettingsKey::Language, language);
@@ -72,6 +91,9 @@ int main(int argc, char *argv[])
     program.startUp().setShowSplash(false);
     program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
                                           const QString &) { return 1; };
+    // The main window as the start-up leaves it, without waiting in the
+    // device selection dialog.
+    program.startUp().hooks().selectDevice = [](MainWindow &) {};
     MainWindow *window = &program.run();
     if (moveMode) {
         program.moveState().gLastPos = 2;
@@ -112,6 +134,16 @@ int main(int argc, char *argv[])
         program.ShowParameterWindow();
         shown = program.parameterWindow();
     }
+    std::unique_ptr<QWidget> dialog;
+    if (device) {
+        dialog = std::make_unique<DeviceDialog>(state, prompter, SourceDataDir(), window);
+    } else if (calculator) {
+        auto *calc = new StrokeCalculator(1, 100000, window);
+        dialog.reset(calc);
+        calc->txtStrokeTyo->setText(QStringLiteral("100"));
+        calc->txtRido->setText(QStringLiteral("6"));
+        calc->cmdCulStrokePulse->click();
+    }
     if (ioMonitor) {
         window->mnuShowState->trigger();
         frmInputOutput *io = program.ioMonitorWindow();
@@ -120,6 +152,22 @@ int main(int argc, char *argv[])
             std::fputs("the lamps did not light\n", stderr);
         io->imgOut1->setFocus();
         shown = io;
+    }
+    if (shell == "options") {
+        dialog = std::make_unique<frmOptions2>(state, store, program.options(),
+                                               ProbePorts(program.link(), store), window);
+    } else if (shell == "about") {
+        dialog = std::make_unique<frmAbout>(state, store, prompter, window);
+    } else if (shell == "sysinfo") {
+        dialog = std::make_unique<frmSysInfo>(SystemInformationText(store), window);
+    } else if (shell == "help") {
+        window->helpFile = SourceDataDir() + QStringLiteral("/ktedhlp.html");
+        program.ShowHelpContents();
+        shown = program.helpWindow();
+    }
+    if (dialog) {
+        dialog->show();
+        shown = dialog.get();
     }
     QTest::qWait(300);
     if (!shown->grab().save(out)) {

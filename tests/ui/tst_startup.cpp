@@ -258,8 +258,11 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("catalogue");
         QTest::addColumn<QStringList>("messages");
-        const QString rejected = joined(QStringLiteral("Type not selected."),
-                                        QStringLiteral("Please select tyep again."));
+        // A stored model that cannot be used gives way to the first-run model.
+        const QString rejected = joined(joined(QStringLiteral("Type not selected."),
+                                               QStringLiteral("Please select tyep again.")),
+                                        QStringLiteral("The stored model cannot be used. The first-run model is "
+                                                       "used instead."));
         const QString none = QStringLiteral("No device list file.");
         const QStringList noList{none, joined(none, QStringLiteral("Put device list file in the folder in which the "
                                                                    "program is saved in order to indicate device "
@@ -272,7 +275,8 @@ private slots:
         QTest::newRow("stroke below 10") << K::DevStroke << "5" << true << QStringList{rejected};
         QTest::newRow("no catalogue, lead 2") << K::DevLead << "2" << false << noList + QStringList{notFound};
         QTest::newRow("no catalogue, lead 10") << K::DevLead << "10" << false << noList + QStringList{notFound};
-        QTest::newRow("no catalogue, lead 11") << K::DevLead << "11" << false << QStringList{none, rejected};
+        QTest::newRow("no catalogue, lead 11")
+            << K::DevLead << "11" << false << QStringList{none, rejected, noList.last(), notFound};
     }
 
     void modelMessages()
@@ -290,10 +294,12 @@ private slots:
             QCOMPARE(shown.buttons, Prompter::Buttons::Ok);
         QVERIFY(s.window->isVisible());
         QCOMPARE(s.window->windowTitle(), QStringLiteral("KT-ED") + title());
-        if (!catalogue && value != QLatin1String("11")) { // the stored model kept
+        if (!catalogue && value != QLatin1String("11")) // the stored model kept
             QCOMPARE(s.state.gDevLead, int16_t(value.toInt()));
-            QCOMPARE(s.find<QLabel>("lblDeviceType")->text(), QStringLiteral("KT- 28L-100"));
-        }
+        // A model in use either way: its label, its limits, its scale.
+        QCOMPARE(s.find<QLabel>("lblDeviceType")->text(), QStringLiteral("KT- 28L-100"));
+        QVERIFY(s.state.gMaxPulse > 0);
+        QVERIFY(s.state.gDevPPR > 0);
     }
 
     // The real two-choice dialog: no Cancel, the close box and Escape

@@ -24,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,6 +75,10 @@ private slots:
         japaneseOnly->setToolTip(QStringLiteral("design tip"));
         auto *plainFrame = new QFrame(central);
         SetCaptionId(plainFrame, 34);
+        // "&" before a blank is the word "and", "(&N)" the mnemonic.
+        auto *menu = window.menuBar()->addMenu(QStringLiteral("design"));
+        QAction *clearAll = menu->addAction(QStringLiteral("design"));
+        SetCaptionId(clearAll, 252);
 
         SetFormCaption(&window);
 
@@ -83,6 +89,7 @@ private slots:
         QCOMPARE(japaneseOnly->text(), english ? QStringLiteral("design 4") : TableText(4));
         QCOMPARE(japaneseOnly->toolTip(), english ? QStringLiteral("design tip") : TableText(301));
         QCOMPARE(plainFrame->accessibleName(), pick(34, "OUT"));
+        QCOMPARE(clearAll->text(), english ? QStringLiteral("Clear All && New Data(&N)") : TableText(252));
     }
 
     // ---- Message boxes -----------------------------------------------------

@@ -9,7 +9,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/listfiles.h"
 #include "link/commandsurface.h"
-#include "link/commport.h"
+#include "link/commlog.h"
 #include "link/controllerlink.h"
 #include "link/controllermodes.h"
 #include "link/portnames.h"
@@ -33,7 +33,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QSerialPortInfo>
-#include <QTime>
 
 #include <cstdio>
 #include <utility>
@@ -94,24 +93,6 @@ public:
     void setModeMenuEnabled(bool) override {}
     void setBusy(bool) override {}
 };
-
-// Bytes on the line as a trace shows them: printable ASCII as it is, CR
-// and LF by name, everything else as two hex digits, each in angle brackets.
-QByteArray visibleBytes(const QByteArray &bytes)
-{
-    QByteArray out;
-    for (const char c : bytes) {
-        if (c == '\r')
-            out += "<CR>";
-        else if (c == '\n')
-            out += "<LF>";
-        else if (c >= 0x20 && c <= 0x7E)
-            out += c;
-        else
-            out += '<' + QByteArray::number(static_cast<uchar>(c), 16).toUpper().rightJustified(2, '0') + '>';
-    }
-    return out;
-}
 
 QString outcomeName(CommandOutcome outcome)
 {
@@ -321,15 +302,13 @@ void CliTool::setUp()
     m_link = std::make_unique<ControllerLink>(m_state, *m_store, *m_prompter);
     m_link->Get_ErrorList();
     if (m_trace) {
-        // Every piece sent (">") and received ("<"), with the time of day.
-        const auto write = [this](char direction, const QByteArray &bytes) {
-            m_trace->write(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toLatin1() + ' '
-                           + direction + ' ' + visibleBytes(bytes) + '\n');
+        // The communication log of the program, line by line into the file.
+        m_log = std::make_unique<CommLog>();
+        m_link->attachLog(*m_log);
+        QObject::connect(m_log.get(), &CommLog::entryRecorded, [this](const CommLogEntry &entry) {
+            m_trace->write((CommLog::FormatLine(entry) + u'\n').toUtf8());
             m_trace->flush();
-        };
-        QObject::connect(&m_link->port(), &CommPort::bytesSent, [write](const QByteArray &b) { write('>', b); });
-        QObject::connect(&m_link->port(), &CommPort::bytesReceived,
-                         [write](const QByteArray &b) { write('<', b); });
+        });
     }
     m_modes = std::make_unique<ControllerModes>(*m_link, *m_prompter, *m_surface);
     m_parameters = std::make_unique<ParameterSet>();
@@ -368,6 +347,8 @@ bool CliTool::setPcModel()
 
 int CliTool::finish(CommandOutcome outcome)
 {
+    if (m_log)
+        m_log->flush();
     const int code = exitCodeOf(outcome);
     if (m_options.json) {
         QJsonObject report = m_report;

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Catalogue;
+class CommLog;
 class QFile;
 class CliProgress;
 class CliPrompter;
@@ -97,6 +98,7 @@ private:
     std::unique_ptr<SettingsStore> m_store;
     // Declared before the link, so that it outlives the link's last signal.
     std::unique_ptr<QFile> m_trace;
+    std::unique_ptr<CommLog> m_log;
     std::unique_ptr<CliPrompter> m_prompter;
     std::unique_ptr<CliProgress> m_progress;
     std::unique_ptr<CommandSurface> m_surface;

@@ -202,6 +202,16 @@ void PositionGrid::SizeInit_flgdData()
     // The comment takes whatever width the other columns leave.
     horizontalHeader()->setStretchLastSection(true);
     applyColumnAlignment();
+    // The window may not shrink the grid below its columns: every column
+    // shown whole, the comment at least as wide as the millimetres.
+    int width = 2 * frameWidth() + twipsToPixels(kWideTwips);
+    if (!verticalHeader()->isHidden())
+        width += verticalHeader()->width();
+    for (int c = 0; c < ColComment; ++c) {
+        if (!isColumnHidden(c))
+            width += columnWidth(c);
+    }
+    setMinimumWidth(width);
 }
 
 void PositionGrid::applyColumnAlignment()

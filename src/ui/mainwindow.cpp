@@ -205,7 +205,9 @@ MainWindow::MainWindow(AppState &state, SettingsStore &store, Prompter &prompter
     txtDummy->setFrame(false);
     txtDummy->setGeometry(0, 0, 1, 1);
     txtDummy->setStyleSheet(QStringLiteral("background: transparent; color: transparent;"));
-    txtDummy->setFocusPolicy(Qt::StrongFocus);
+    // Out of the Tab chain: the focus would vanish into it once per round.
+    // The program still gives it the focus where it parks the focus.
+    txtDummy->setFocusPolicy(Qt::ClickFocus);
     txtDummy->lower();
 
     buildTimers();

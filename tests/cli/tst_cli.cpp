@@ -4,6 +4,7 @@
 // the files it reads back are compared byte for byte with what the windows
 // save for the same controller.
 
+#include "link/commlog.h"
 #include "link/controllermodes.h"
 #include "link/linkmessages.h"
 #include "position/conversions.h"
@@ -312,19 +313,22 @@ private slots:
                                         QStringLiteral("--trace"), trace});
         QCOMPARE(verified.exitCode, 0);
         QVERIFY(verified.err.contains(QStringLiteral("Result of Verification : OK")));
-        // The trace holds every line sent, in order, and the replies (a reply
-        // may come in pieces).
+        // The trace is the communication log: every line sent and received,
+        // in order.
         QByteArrayList sent;
-        QByteArray received;
+        QByteArrayList received;
+        SetLangOffset(10000);
         for (const QByteArray &line : readFile(trace).split('\n')) {
-            if (line.contains(" > "))
-                sent << line.mid(line.indexOf(" > ") + 3);
-            if (line.contains(" < "))
-                received += line.mid(line.indexOf(" < ") + 3);
+            const QList<QByteArray> fields = line.split('\t');
+            if (fields.size() == 3 && fields.at(1) == CommLog::DirectionText(CommLogEntry::Direction::Sent).toUtf8())
+                sent << fields.at(2);
+            if (fields.size() == 3 && fields.at(1) == CommLog::DirectionText(CommLogEntry::Direction::Received).toUtf8())
+                received << fields.at(2);
         }
         QCOMPARE(sent, (QByteArrayList{"0CM1<CR><LF>", "0RD00<CR><LF>", "0RD10<CR><LF>", "0RD11<CR><LF>",
                                        "0RD12<CR><LF>", "0RD13<CR><LF>", "0RD14<CR><LF>"}));
-        QVERIFY(received.startsWith("0CM1<CR><LF>0RD00FF02000000FFFFFF<CR><LF>"));
+        QCOMPARE(received.size(), 7);
+        QCOMPARE(received.at(1), QByteArray("0RD00FF02000000FFFFFF<CR><LF>"));
     }
 
     // The commands without a file, and usage errors told apart from every

@@ -68,6 +68,7 @@ private slots:
     void transactions_data();
     void transactions();
     void lateReplies();
+    void cutReplyIsNotCarriedOver();
     void moveWatch_data();
     void moveWatch();
     void reportWithoutTransactionUpdatesTheFrame();
@@ -296,6 +297,23 @@ void TestLink::lateReplies()
     QCOMPARE(m_link->state().gReply, QStringLiteral("0RD10004E2002020202FF\r\n"));
     QVERIFY(m_prompter->shown().isEmpty());
     QCOMPARE(m_sim->receivedLines(), (QStringList{"0CM1", "0RD10", "0CM1", "0RD11", "0RD10"}));
+}
+
+void TestLink::cutReplyIsNotCarriedOver()
+{
+    // A reply cut off by the time-out (no CR LF came): the port is closed,
+    // and its piece must not lead the reply of the next operation.
+    m_sim->queueAnswer(); // 0CM1
+    m_sim->queueRaw("0RD10004E20");
+    QCOMPARE(runOperation(QStringLiteral("0RD"), QStringLiteral("10"), 23), 1);
+    QCOMPARE(m_prompter->texts(), QStringList{kTimeout});
+    QVERIFY(!m_link->isPortOpen());
+
+    m_prompter->clear();
+    QCOMPARE(runOperation(QStringLiteral("0RD"), QStringLiteral("11"), 23), 0);
+    QCOMPARE(m_link->state().gReply, QStringLiteral("0RD11285078010100FFFF\r\n"));
+    QVERIFY(m_prompter->shown().isEmpty());
+    QCOMPARE(m_sim->receivedLines(), (QStringList{"0CM1", "0RD10", "0CM1", "0RD11"}));
 }
 
 void TestLink::moveWatch_data()

@@ -1,6 +1,7 @@
 #include "scriptedprompter.h"
 #include "testenv.h"
 
+#include "common/datafile.h"
 #include "parameters/parameterblocks.h"
 #include "parameters/parameterfile.h"
 #include "parameters/parameterset.h"
@@ -126,8 +127,9 @@ private slots:
         QTest::newRow("11 pushing") << 2 << "0RD1104080C0A0A01FFFF\r\n" << Expected{{18, 0}} << "";
         QTest::newRow("11 unused homing byte reads pushing")
             << 2 << "0RD1104080C0A0AFFFFFF\r\n" << Expected{{18, 0}} << "";
-        QTest::newRow("13") << 4 << "0RD130A141E010002FFFF\r\n"
-                            << Expected{{15, 10}, {16, 20}, {17, 30}, {23, 1}, {24, 0}, {19, 2}, {20, 65535}} << "";
+        // The pulse count's two bytes differ, so their order shows (not 36865).
+        QTest::newRow("13") << 4 << "0RD130A141E0100020190\r\n"
+                            << Expected{{15, 10}, {16, 20}, {17, 30}, {23, 1}, {24, 0}, {19, 2}, {20, 400}} << "";
         QTest::newRow("14 two-digit size") << 5 << "0RD141C4C006401FFFFFF\r\n" << Expected{{21, 1}} << " 28L-100";
         QTest::newRow("14 short stroke padded")
             << 5 << "0RD1414480019020000FF\r\n" << Expected{{21, 2}} << " 20H-025";
@@ -207,6 +209,10 @@ private slots:
                    s.gParaStroke = 16777215;
                })
             << QByteArray("16777215,100,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,800,0,\" 28L-100\",1,1\r\n");
+        // Written in Shift_JIS, not UTF-8: half-width katakana one byte each.
+        QTest::newRow("model text in katakana")
+            << Tweak([](ParameterSet &s) { s.gParaActuator = QStringLiteral("ﾓﾃﾞﾙ-100"); })
+            << QByteArray("3000,100,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,0,2,800,0,\"\xD3\xC3\xDE\xD9-100\",1,1\r\n");
     }
 
     void fileIsWrittenByteForByte()
@@ -229,7 +235,7 @@ private slots:
         QCOMPARE(back.gParaDACount, 25);
         QCOMPARE(back.ParaDA[0].toText(), QString("written.pmt"));
         QCOMPARE(ParaDA2Hensu(back), 0);
-        QCOMPARE(ParaFileText(back).toLatin1(), kHeader + record);
+        QCOMPARE(EncodeShiftJis(ParaFileText(back)).value_or(QByteArray()), kHeader + record);
         QVERIFY(prompter.shown().isEmpty());
     }
 

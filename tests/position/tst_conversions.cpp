@@ -50,6 +50,24 @@ private slots:
         QVERIFY(s.gMaxMm <= PulseToMm(s, s.gMaxPulse));
     }
 
+    // Lead 4 mm, 400 pulses: 0.01 mm a pulse, so these millimetres lie
+    // exactly halfway between two pulses and go to the even one.
+    void mmToPulsesAtATie_data()
+    {
+        QTest::addColumn<double>("mm");
+        QTest::addColumn<double>("pulses");
+        QTest::newRow("0.005 mm: 0, not 1") << 0.005 << 0.0;
+        QTest::newRow("0.015 mm: 2") << 0.015 << 2.0;
+        QTest::newRow("0.025 mm: 2, not 3") << 0.025 << 2.0;
+        QTest::newRow("0.045 mm: 4, not 5") << 0.045 << 4.0;
+    }
+    void mmToPulsesAtATie()
+    {
+        QFETCH(double, mm);
+        QFETCH(double, pulses);
+        QCOMPARE(MmToPulse(model(100, 4, 400), mm), pulses);
+    }
+
     void pulseScale_data()
     {
         QTest::addColumn<int>("lead");

@@ -34,12 +34,17 @@
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
 #include "ui/picturebox.h"
+#include "link/controllerlink.h"
+#include "operation/programgrid.h"
+#include "ui/positionbutton.h"
 #include "ui/mainwindow.h"
 #include "ui/program.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -52,7 +57,7 @@ int main(int argc, char *argv[])
     InitTestEnvironment();
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc|options|log]\n", stderr);
+        std::fputs("usage: kted_screenshot <out.png> <1|2> [move|param|io|device|calc|moving|run|options|log]\n", stderr);
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
@@ -62,7 +67,11 @@ int main(int argc, char *argv[])
     const bool device = argc > 3 && QByteArray(argv[3]) == "device";
     const bool calculator = argc > 3 && QByteArray(argv[3]) == "calc";
     const bool ioMonitor = argc > 3 && QByteArray(argv[3]) == "io";
+    const bool moving = argc > 3 && QByteArray(argv[3]) == "moving";
+    const bool programRun = argc > 3 && QByteArray(argv[3]) == "run";
     SimulatedController sim;
+    if ((moving || programRun) && sim.start())
+        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
     if (ioMonitor && sim.start()) {
         qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
         // Home switch made, position select 1 made, ready and output 1 on.
@@ -93,6 +102,34 @@ int main(int argc, char *argv[])
         program.moveState().lastOutputs = 2;
         window->optModeSelect[0]->click();
         window->optSelectMove[1]->click();
+    }
+    if (moving) {
+        // A move to position 2 caught while its button is lit.
+        sim.model().setFixedMoveMs(3000);
+        window->optModeSelect[0]->click();
+        window->optSelectMove[1]->click();
+        bool saved = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!saved && program.link().state().gMoving
+                && window->imgButton[2]->picture() == PositionButton::Picture::Current
+                && sim.receivedLines().contains(QStringLiteral("0MP2"))) {
+                QTest::qWait(50);
+                saved = window->grab().save(out);
+            }
+        });
+        watch.start(20);
+        window->imgButton[2]->click();
+        return saved ? 0 : 1;
+    }
+    if (programRun) {
+        // After a continual run of "1 to 3" with a wait of 0.2 s.
+        sim.model().setMoveTimeScale(0.02);
+        window->optModeSelect[0]->click();
+        window->cmdInp1toF->click();
+        window->chkTimerUse->click();
+        QTest::keyClicks(window->txtTimer, QStringLiteral("2"));
+        window->cmdMove->click();
     }
     QWidget *shown = window;
     if (parameters) {

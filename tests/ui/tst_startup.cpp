@@ -13,6 +13,8 @@
 #include "modaldriver.h"
 #include "operation/movestate.h"
 #include "operation/programgrid.h"
+#include "parameters/parameterset.h"
+#include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
 #include "tabletext.h"
 #include "testenv.h"
@@ -24,7 +26,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,6 +106,33 @@ struct Session
     std::unique_ptr<MainWindow> window;
     QStringList question;
 };
+
+// The named controls of a shown window that do not fit: outside the window,
+// a caption or button smaller than its text, a frame title cut, a grid whose
+// columns or rows do not all show.
+QStringList clippedControls(QWidget *window)
+{
+    QStringList clipped;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->objectName().isEmpty() || w->objectName() == QLatin1String("txtDummy"))
+            continue;
+        const QRect r(w->mapTo(window, QPoint(0, 0)), w->size());
+        const QSize need = w->minimumSizeHint();
+        bool fits = window->rect().contains(r);
+        if (qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w))
+            fits = fits && w->width() >= need.width() && w->height() >= need.height();
+        if (auto *box = qobject_cast<QGroupBox *>(w))
+            fits = fits && box->fontMetrics().horizontalAdvance(box->title()) < box->width();
+        if (auto *grid = qobject_cast<QTableWidget *>(w)) {
+            const int lastRow = grid->rowCount() - 1;
+            fits = fits && grid->horizontalHeader()->length() <= grid->viewport()->width() + 1
+                   && grid->rowViewportPosition(lastRow) + grid->rowHeight(lastRow) <= grid->viewport()->height() + 1;
+        }
+        if (!fits)
+            clipped << w->objectName();
+    }
+    return clipped;
+}
 
 // English texts are compared with the literal texts; Japanese ones with the
 // table's own entries.
@@ -201,26 +232,47 @@ private slots:
         lamp->setLit(true);
         QCOMPARE(lamp->accessibleDescription(), expected(english, 710, "Lit"));
 
-        // The window keeps its designed size, and every caption fits whole
-        // (run again at 150 % scaling by the test list).
+        // The window keeps its designed size, and every caption fits whole,
+        // also when the window is shrunk as far as it goes (run again at
+        // 150 % scaling by the test list).
         QCOMPARE(s.window->size(), QSize(11625 / 15, 7575 / 15));
         auto *tabs = s.find<QTabWidget>("SSTab1");
-        for (int page = 0; page < 2; ++page) {
-            tabs->setCurrentIndex(page);
-            QCoreApplication::processEvents();
-            for (QWidget *w : s.window->findChildren<QWidget *>()) {
-                if (!w->isVisible() || w->objectName().isEmpty() || w->objectName() == QLatin1String("txtDummy"))
-                    continue;
-                const QRect r(w->mapTo(s.window.get(), QPoint(0, 0)), w->size());
-                QVERIFY2(s.window->rect().contains(r), qPrintable(w->objectName()));
-                const QSize need = w->minimumSizeHint();
-                const bool fits = !(qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w))
-                                  || (w->width() >= need.width() && w->height() >= need.height());
-                auto *box = qobject_cast<QGroupBox *>(w);
-                QVERIFY2(fits && (!box || box->fontMetrics().horizontalAdvance(box->title()) < box->width()),
-                         qPrintable(w->objectName()));
+        for (const bool smallest : {false, true}) {
+            if (smallest)
+                s.window->resize(1, 1);
+            for (int page = 0; page < 2; ++page) {
+                tabs->setCurrentIndex(page);
+                QCoreApplication::processEvents();
+                QCOMPARE(clippedControls(s.window.get()), QStringList());
             }
         }
+
+        // The parameter window, shrunk as far as it goes.
+        ParameterSet parameters;
+        ScriptedFileDialogs dialogs;
+        ParameterWindow p(s.state, parameters, *s.catalogue, s.prompter, dialogs, nullptr);
+        p.show();
+        p.resize(1, 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(clippedControls(&p), QStringList());
+    }
+
+    // The focus holder is out of the Tab chain: a full round of Tab never
+    // loses the focus into it, and the program still parks the focus there.
+    void tabNeverLosesTheFocus()
+    {
+        Session s;
+        s.start();
+        QApplication::setActiveWindow(s.window.get());
+        s.find<QPushButton>("cmdGetfromCt")->setFocus();
+        auto *holder = s.find<QLineEdit>("txtDummy");
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget());
+            QVERIFY2(QApplication::focusWidget() != holder, qPrintable(QString::number(i)));
+        }
+        s.window->CMDBTN_Yuko();
+        QCOMPARE(QApplication::focusWidget(), holder);
     }
 
     // The three switches count as on for any non-zero value, read as an

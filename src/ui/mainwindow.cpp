@@ -278,7 +278,8 @@ void MainWindow::buildMenus()
 
     mnuHelp = addMenu(bar, "mnuHelp", 276);
     mnuHelpContents = addEntry(mnuHelp, "mnuHelpContents", 277);
-    mnuHelpSearch = addEntry(mnuHelp, "mnuHelpSearch", 886);
+    // Like the Edit and Window menus, a fixed Japanese caption in both languages.
+    mnuHelpSearch = addFixedEntry(mnuHelp, "mnuHelpSearch", QStringLiteral("ヘルプの検索(&S)..."));
     mnuHelp->addSeparator();
     mnuHelpAbout = addEntry(mnuHelp, "mnuHelpAbout", 278);
 

@@ -35,7 +35,7 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     // Printing: a value the source did not hold, a cancelled or failed print, no printer.
     {1000, 1004},
     // Options, About (its version line and system information) and Help.
-    {870, 887},
+    {870, 885}, {887, 887},
     // Test moves: a second controller command refused.
     {950, 950},
     // The communication log: menu entry, window, directions, events.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/filedialogs.h"
 #include "app/prompter.h"
 
 #include <QStringList>
+
+#include <optional>
 
 // A benchmark has no user: any message means the run went wrong.
 class CountingPrompter : public Prompter
@@ -14,4 +17,12 @@ public:
         return Answer::Ok;
     }
     QStringList messages;
+};
+
+// Nor does it choose files.
+class NoDialogs : public FileDialogs
+{
+public:
+    std::optional<Choice> open(const Request &) override { return std::nullopt; }
+    std::optional<Choice> save(const Request &) override { return std::nullopt; }
 };

@@ -37,13 +37,6 @@
 
 namespace {
 
-class NoDialogs : public FileDialogs
-{
-public:
-    std::optional<Choice> open(const Request &) override { return std::nullopt; }
-    std::optional<Choice> save(const Request &) override { return std::nullopt; }
-};
-
 struct Operation
 {
     QString name;

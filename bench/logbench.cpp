@@ -11,6 +11,7 @@
 // freed memory on purpose and would hide what the log does.
 
 #include "app/appstate.h"
+#include "countingprompter.h"
 #include "app/filedialogs.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
@@ -34,24 +35,6 @@
 #include <algorithm>
 
 namespace {
-
-class CountingPrompter : public Prompter
-{
-public:
-    Answer ask(const QString &text, Buttons, Icon, const QString &) override
-    {
-        messages << text;
-        return Answer::Ok;
-    }
-    QStringList messages;
-};
-
-class NoDialogs : public FileDialogs
-{
-public:
-    std::optional<Choice> open(const Request &) override { return std::nullopt; }
-    std::optional<Choice> save(const Request &) override { return std::nullopt; }
-};
 
 // Resident memory of this process in KiB (VmRSS), 0 where unknown.
 long ResidentKiB()

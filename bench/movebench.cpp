@@ -8,6 +8,7 @@
 //   kted-bench-move [--runs N] [--move-scale F]
 
 #include "app/appstate.h"
+#include "countingprompter.h"
 #include "app/prompter.h"
 #include "app/settingsstore.h"
 #include "link/controllerlink.h"
@@ -28,18 +29,6 @@
 #include <vector>
 
 namespace {
-
-// A benchmark has no user: any message means the run went wrong.
-class CountingPrompter : public Prompter
-{
-public:
-    Answer ask(const QString &text, Buttons, Icon, const QString &) override
-    {
-        messages << text;
-        return Answer::Ok;
-    }
-    QStringList messages;
-};
 
 // The run's settings and program, nothing shown.
 class BenchPanel : public MovePanel

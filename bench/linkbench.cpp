@@ -5,6 +5,11 @@
 // then run with received bytes taken only on the 100 ms poll, as the
 // original polling design did, for comparison.
 //
+// The simulated controller runs on a thread of its own, as a real one runs
+// beside the program: whatever the program's window does on its thread
+// (painting the communication log, say) then delays only the program's
+// noticing of a reply, never the wire itself.
+//
 // With --log-window every operation runs again with the communication log
 // recording every line into its window, and both figures are printed.
 //
@@ -28,8 +33,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
 #include <algorithm>
 #include <functional>
@@ -81,14 +88,36 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     SetLangOffset(10000);
 
-    SimulatedController sim;
+    // The controller, its pseudo-terminal and its timers are made on the
+    // wire's thread and live there.
+    QThread wire;
+    wire.start();
+    QObject onWire;
+    onWire.moveToThread(&wire);
+    std::unique_ptr<SimulatedController> simulated;
     QString error;
-    if (!sim.start(&error)) {
+    QMetaObject::invokeMethod(
+        &onWire,
+        [&] {
+            simulated = std::make_unique<SimulatedController>();
+            if (simulated->start(&error)) {
+                simulated->setPacing(true);
+                simulated->setReplyDelayMs(delayMs);
+            } else {
+                simulated.reset();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    const auto stopWire = qScopeGuard([&] {
+        QMetaObject::invokeMethod(&onWire, [&] { simulated.reset(); }, Qt::BlockingQueuedConnection);
+        wire.quit();
+        wire.wait();
+    });
+    if (!simulated) {
         out << "cannot create a pseudo-terminal: " << error << Qt::endl;
         return 1;
     }
-    sim.setPacing(true);
-    sim.setReplyDelayMs(delayMs);
+    SimulatedController &sim = *simulated;
 
     QTemporaryDir dir;
     SettingsStore settings(QDir(dir.path()).filePath(QStringLiteral("bench.ini")));

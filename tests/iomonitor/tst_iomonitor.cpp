@@ -262,26 +262,18 @@ private slots:
         QVERIFY(rig.waitCycles(1));
         QVERIFY(rig.writes().isEmpty());
 
-        const struct
-        {
-            QWidget *target;
-            bool byKey; // Space on the focused picture
-            const char *written;
-        } toggles[] = {
-            {rig.window->imgOut1Led, false, "0WB10729"}, // output 1 lit: bit 1 cleared
-            {rig.window->imgOut2, false, "0WB1072F"},
-            {rig.window->imgPend, true, "0WB1072A"},
-        };
+        // Each switch is written with the next cycle, one write a cycle.
         QStringList written;
-        for (const auto &t : toggles) {
-            if (t.byKey)
-                QTest::keyClick(t.target, Qt::Key_Space);
-            else
-                QTest::mouseDClick(t.target, Qt::LeftButton);
-            written << QString::fromLatin1(t.written);
-            QVERIFY(rig.waitCycles(1));
-            QCOMPARE(rig.writes(), written);
-        }
+        const auto writtenNext = [&](const char *line) {
+            written << QString::fromLatin1(line);
+            return rig.waitCycles(1) && rig.writes() == written;
+        };
+        QTest::mouseDClick(rig.window->imgOut1Led, Qt::LeftButton);
+        QVERIFY(writtenNext("0WB10729")); // output 1 lit: bit 1 cleared
+        QTest::mouseDClick(rig.window->imgOut2, Qt::LeftButton);
+        QVERIFY(writtenNext("0WB1072F"));
+        QTest::keyClick(rig.window->imgPend, Qt::Key_Space); // Space on the focused picture
+        QVERIFY(writtenNext("0WB1072A"));
         QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
 
         // A double-click while a write waits for its reply is written with

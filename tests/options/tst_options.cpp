@@ -103,14 +103,6 @@ struct Run : Ports, ProgramRun
     QString cell(int row, int column) const { return window->flgdData->cellText(row, column).trimmed(); }
 };
 
-QStringList listed(const frmOptions2 &dialog)
-{
-    QStringList items;
-    for (int i = 0; i < dialog.comboPortNo->count(); ++i)
-        items.append(dialog.comboPortNo->itemText(i));
-    return items;
-}
-
 QString manualEntry()
 {
     return QDir(SourceDataDir()).filePath(QStringLiteral("ktedhlp.html"));
@@ -129,17 +121,6 @@ QString copyManual(const QString &name)
     QFile::copy(manualEntry(), root + QStringLiteral("/ktedhlp.html"));
     return root + QStringLiteral("/ktedhlp.html");
 }
-
-// The program offline in the given language, the manual's entry as given.
-struct HelpRun : Ports, ProgramRun
-{
-    HelpRun(int language, const QString &helpFile)
-        : Ports({})
-        , ProgramRun(language)
-    {
-        window->helpFile = helpFile;
-    }
-};
 
 // Clicks the first link to href in the browser, as the user does.
 bool clickLink(QTextBrowser *browser, const QString &href)
@@ -210,10 +191,12 @@ private slots:
         QCOMPARE(entries.size(), 16);
         AppOptions options;
         frmOptions2 dialog(state, store, options, entries);
-        QStringList expected;
+        QStringList expected, listed;
         for (int n : open)
             expected << QStringLiteral("COM%1  ").arg(n) + ports.sims[n]->devicePath();
-        QCOMPARE(listed(dialog), expected);
+        for (int i = 0; i < dialog.comboPortNo->count(); ++i)
+            listed << dialog.comboPortNo->itemText(i);
+        QCOMPARE(listed, expected);
         QCOMPARE(dialog.availablePorts(), open);
         QCOMPARE(dialog.comboPortNo->currentText(), expected.value(1));
         dialog.comboPortNo->setCurrentIndex(int(open.size()) - 1);
@@ -453,7 +436,8 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, firstTitle);
         QFETCH(QString, word);
-        HelpRun run(language, manualEntry());
+        Run run(language);
+        run.window->helpFile = manualEntry();
         run.window->mnuHelpContents->trigger();
         QCOMPARE(run.prompter.texts(), QStringList());
         HelpWindow *help = run.program->helpWindow();
@@ -511,7 +495,8 @@ private slots:
             QDir(en).removeRecursively();
         else
             QFile::remove(en + QStringLiteral("/contents.html"));
-        HelpRun run(2, entry);
+        Run run(2);
+        run.window->helpFile = entry;
         run.window->mnuHelpContents->trigger();
         run.window->mnuHelpSearch->trigger();
         QCOMPARE(run.prompter.texts(), (QStringList{LoadText(491), LoadText(491)}));
@@ -524,7 +509,7 @@ private slots:
     // copied; with nothing to show, message 536.
     void aboutAndSystemInformation()
     {
-        HelpRun run(2, manualEntry());
+        Run run(2);
         qputenv("KTED_COM2", QByteArrayLiteral("/dev/ttyKTED-test2"));
         bool checked = false;
         ModalDriver driver;

@@ -161,8 +161,6 @@ private slots:
         QString text = QStringLiteral("design text");
         QVERIFY(!TryLoadText(4, text));
         QCOMPARE(text, QStringLiteral("design text"));
-        SetLangOffset(0);
-        QCOMPARE(LoadText(3), QStringLiteral("編集モード"));
     }
 
     void parse_data()

@@ -1,15 +1,28 @@
+// The catalogue's list files and look-ups, the device selection dialog and
+// the stroke calculator, the dialogs driven through their own controls as
+// the user would.
+
 #include "app/appstate.h"
 #include "app/devsetting.h"
 #include "app/settingsstore.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/devicedialog.h"
+#include "catalogue/digitfields.h"
 #include "catalogue/listfiles.h"
+#include "catalogue/strokecalculator.h"
 #include "common/datafile.h"
 #include "common/numbers.h"
 #include "scriptedprompter.h"
 #include "testenv.h"
 #include "text/stringtable.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -51,6 +64,14 @@ struct Fixture
         QVERIFY(WriteDataFile(dir.filePath(name), text).ok);
     }
 };
+
+// Shown and active, so that the focus moves as it does on a desktop.
+void showActive(QWidget &w)
+{
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
 
 } // namespace
 
@@ -407,6 +428,139 @@ private slots:
             QCOMPARE(prompter.texts(), QStringList());
         }
         QCOMPARE(homeCodes, QSet<int>({0, 1, 2}));
+    }
+
+    // Typed in as a user does: Enter moves from the length to the lead and
+    // on to "Calculate"; a lead the actuators do not have is removed when
+    // the box is left. "Input" hands over only a result of the inputs shown
+    // that the stroke field would take, and closes; otherwise it stays.
+    void calculate_data()
+    {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("lead");
+        QTest::addColumn<bool>("kt42d");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("leadLeft");
+        QTest::addColumn<bool>("lengthEditedAfter");
+        QTest::addColumn<bool>("handedOver");
+        QTest::newRow("100 mm, lead 2") << "100" << "2" << false << "20000" << "2" << false << true;
+        QTest::newRow("50 mm, lead 6, KT-42D") << "50" << "6" << true << "1600" << "6" << false << true;
+        QTest::newRow("100 mm, lead 6, rounded up") << "100" << "6" << false << "6667" << "6" << false << true;
+        QTest::newRow("no length") << "" << "2" << false << LoadText(547) << "2" << false << false;
+        QTest::newRow("lead 5 removed") << "100" << "5" << false << LoadText(547) << "" << false << false;
+        QTest::newRow("fourth digit refused") << "1000" << "2" << false << "20000" << "2" << false << true;
+        QTest::newRow("letters refused") << "1a0x0" << "1b2" << false << "3334" << "12" << false << true;
+        QTest::newRow("above the stroke field") << "600" << "2" << false << "120000" << "2" << false << false;
+        QTest::newRow("length edited after") << "300" << "2" << false << "60000" << "2" << true << false;
+    }
+
+    void calculate()
+    {
+        QFETCH(QString, length);
+        QFETCH(QString, lead);
+        QFETCH(bool, kt42d);
+        QFETCH(QString, shown);
+        QFETCH(bool, handedOver);
+        StrokeCalculator c(1, 100000);
+        showActive(c);
+        if (kt42d)
+            c.optActType[1]->click();
+        c.txtStrokeTyo->setFocus();
+        QTest::keyClicks(c.txtStrokeTyo, length);
+        QTest::keyClick(c.txtStrokeTyo, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), c.txtRido);
+        QTest::keyClicks(c.txtRido, lead);
+        QTest::keyClick(c.txtRido, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), c.cmdCulStrokePulse);
+        QTEST(c.txtRido->text(), "leadLeft");
+        QTest::mouseClick(c.cmdCulStrokePulse, Qt::LeftButton);
+        QCOMPARE(c.lblStrokePulse->text(), shown);
+
+        QFETCH(bool, lengthEditedAfter);
+        if (lengthEditedAfter)
+            QTest::keyClick(c.txtStrokeTyo, Qt::Key_Backspace);
+        QTest::mouseClick(c.cmdInputStroke, Qt::LeftButton);
+        QCOMPARE(c.result().has_value(), handedOver);
+        QCOMPARE(c.isVisible(), !handedOver);
+        if (handedOver)
+            QCOMPARE(QString::number(*c.result()), shown);
+    }
+
+    // A full box refuses a further digit even over a selection; Backspace
+    // and Tab still work.
+    void fullBoxKeys()
+    {
+        StrokeCalculator c(1, 100000);
+        showActive(c);
+        c.txtStrokeTyo->setFocus();
+        QTest::keyClicks(c.txtStrokeTyo, QStringLiteral("123"));
+        c.txtStrokeTyo->selectAll();
+        QTest::keyClick(c.txtStrokeTyo, Qt::Key_9);
+        QCOMPARE(c.txtStrokeTyo->text(), QStringLiteral("123"));
+        QTest::keyClick(c.txtStrokeTyo, Qt::Key_Backspace);
+        QCOMPARE(c.txtStrokeTyo->text(), QString());
+        QTest::keyClicks(c.txtStrokeTyo, QStringLiteral("12"));
+        QTest::keyClick(c.txtStrokeTyo, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), c.txtRido);
+    }
+
+    // The lists of a catalogue in which size " 20" has a fast speed listed
+    // first, and the homing method each model allows.
+    void deviceDialogLists_data()
+    {
+        QTest::addColumn<int>("family");      // 0 KT, 1 RW
+        QTest::addColumn<bool>("oldType");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QStringList>("strokes");
+        QTest::addColumn<bool>("homingFree");
+        QTest::addColumn<bool>("sensor");
+        QTest::newRow("KT new 20: L forced") << 0 << false << " 20" << "L" << QStringList{"50"} << false << true;
+        QTest::newRow("KT old 28: free") << 0 << true << " 28" << "H" << QStringList{"100", "200"} << true << true;
+        QTest::newRow("KT old 42: sensor") << 0 << true << " 42" << "L" << QStringList{"100"} << false << true;
+        QTest::newRow("RW 28: pushing") << 1 << false << " 28" << "H" << QStringList{"100"} << false << false;
+    }
+
+    void deviceDialogLists()
+    {
+        Fixture f;
+        f.write("nktdevice.lst", DeviceList({"\" 28H-100\",6,400,0,1", "\" 20H-025\",2,400,0,2",
+                                             "\" 20L-050\",2,400,0,2", "\" 42L-100\",2,400,0,2"}));
+        f.write("ktdevice.lst", DeviceList({"\" 28H-100\",6,400,0,1", "\" 28H-200\",6,400,0,1",
+                                            "\" 42L-100\",2,400,0,2"}));
+        f.write("rwdevice.lst", DeviceList({"\" 28H-100\",6,400,0,0"}));
+        QFETCH(int, family);
+        QFETCH(bool, oldType);
+        QFETCH(QString, size);
+
+        f.state.gDevSpeed = QStringLiteral("H"); // KT new " 28H-100", vertical
+        const AppState before = f.state;
+        DeviceDialog d(f.state, f.prompter, f.dir.path());
+        d.optHomeMethod[1]->setChecked(true);
+        d.optKtSelect[family]->click();
+        if (oldType)
+            d.chkNewOrOld->click();
+        d.comboDeviceSize->setCurrentIndex(d.comboDeviceSize->findText(size));
+        emit d.comboDeviceSize->activated(d.comboDeviceSize->currentIndex());
+        QTEST(d.comboDeviceSpeed->currentText(), "speed");
+        QStringList strokes;
+        for (int i = 0; i < d.comboDeviceStroke->count(); ++i)
+            strokes << d.comboDeviceStroke->itemText(i);
+        QTEST(strokes, "strokes");
+        QTEST(d.optHomeMethod[0]->isEnabled(), "homingFree");
+        QTEST(d.optHomeMethod[1]->isChecked(), "sensor");
+
+        // OK gives the choice as a value; the model it started from is the
+        // caller's and stays as it was.
+        d.cmdDeviceSet->click();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        const DeviceChoice choice = d.currentChoice();
+        QCOMPARE(choice.family, QLatin1String(family == 0 ? "KT" : "RW"));
+        QCOMPARE(choice.isNewType, family == 0 && !oldType);
+        QCOMPARE(choice.size, size);
+        QCOMPARE(f.prompter.texts(), QStringList());
+        QCOMPARE(f.state.gDevSize, before.gDevSize);
+        QCOMPARE(f.state.gDevFamily, before.gDevFamily);
     }
 };
 

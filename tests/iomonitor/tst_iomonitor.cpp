@@ -2,28 +2,21 @@
 // byte written back when an output is switched, and the window driven by
 // its own controls against the simulated controller on a pseudo-terminal.
 
-#include "app/appstate.h"
-#include "app/settingsstore.h"
+#include "../options/programrun.h"
 #include "link/controllerlink.h"
 #include "link/linkmessages.h"
 #include "link/portnames.h"
 #include "operation/iosignals.h"
-#include "scriptedprompter.h"
 #include "simulatedcontroller.h"
-#include "testenv.h"
-#include "text/stringtable.h"
 #include "ui/frminputoutput.h"
 #include "ui/lamp.h"
-#include "ui/mainwindow.h"
 #include "ui/picturebox.h"
-#include "ui/program.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QtTest>
 
 #include <memory>
@@ -57,7 +50,6 @@ struct Rig
 {
     Rig()
     {
-        SetLangOffset(10000);
         started = sim.start();
         settings = std::make_unique<SettingsStore>(QDir(TestScratchDir()).filePath(QStringLiteral("io.ini")));
         settings->writeText(PortSettingsKey(1), sim.devicePath());
@@ -79,8 +71,7 @@ struct Rig
     bool startMonitoring()
     {
         window->cmdIoCheck->click();
-        return QTest::qWaitFor([this] { return lines().count(QStringLiteral("0RB107")) >= 1; },
-                               kLampsShownMs);
+        return waitCycles(1);
     }
 
     // Waits until n more cycles have completed.
@@ -119,11 +110,6 @@ struct Rig
     std::unique_ptr<frmInputOutput> window;
 };
 
-void DoubleClick(QWidget *target)
-{
-    QTest::mouseDClick(target, Qt::LeftButton);
-}
-
 } // namespace
 
 class TestIoMonitor : public QObject
@@ -131,6 +117,8 @@ class TestIoMonitor : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { SetLangOffset(10000); }
+
     // Every signal of the byte table: the byte with the signal's bit clear
     // and all others set, and the inverse. Lamps of other bytes keep what
     // they showed.
@@ -194,39 +182,70 @@ private slots:
     }
 
     // A byte pattern and its inverse, the second changed on the controller
-    // while monitoring runs; stopping darkens every lamp.
-    void lampsFollowTheController()
+    // while monitoring runs. Monitoring ends by Stop Monitor or by a failed
+    // read, also one before the start/stop button would have been enabled
+    // again: every lamp dark, the port released, only "Close" left after a
+    // failure (with its message), and nothing more sent.
+    void monitoringAndItsEnd_data()
     {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Stop Monitor") << "stop" << QString();
+        QTest::newRow("controller stops answering") << "no reply" << LinkText::TimeoutMessage();
+        QTest::newRow("wrong length at the first line") << "at once" << LinkText::LengthErrorMessage();
+    }
+    void monitoringAndItsEnd()
+    {
+        QFETCH(QString, end);
+        QFETCH(QString, message);
         Rig rig;
         QVERIFY(rig.started);
         QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(176));
         rig.setBytes(0xEF, 0xFA, 0x1B);
-        QVERIFY(rig.startMonitoring());
-        QCOMPARE(rig.lines().mid(0, 4), QStringList({"0CM1", "0RB105", "0RB106", "0RB107"}));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("11101110"), kLampsShownMs);
-        QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(556));
-        QVERIFY(!rig.window->cmdIoWinClose->isEnabled());
-
-        // A reply of the right length for another byte is passed over: the
-        // home lamp keeps its state and monitoring goes on.
-        rig.afterCycle([&rig] {
-            rig.sim.queueAnswer(); // "0CM1"
-            rig.sim.queueRaw("0RB10610\r\n"); // answers "0RB105"
-        });
-        QVERIFY(rig.waitCycles(2));
-        QVERIFY(rig.lines().join(' ').contains(QStringLiteral("0RB107 0CM1 0RB105 0RB106 0RB107")));
-        QCOMPARE(rig.lamps(), QStringLiteral("11101110"));
-
-        rig.setBytes(0x10, 0x05, 0xE4);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("00010001"), kLampsShownMs);
-
-        QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
-        rig.window->cmdIoCheck->click();
+        if (end == QLatin1String("at once")) {
+            rig.sim.queueWrongLength(-1);
+            rig.window->cmdIoCheck->click();
+        } else {
+            QVERIFY(rig.startMonitoring());
+            QCOMPARE(rig.lines().mid(0, 4), QStringList({"0CM1", "0RB105", "0RB106", "0RB107"}));
+            QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("11101110"), kLampsShownMs);
+            QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(556));
+            QVERIFY(!rig.window->cmdIoWinClose->isEnabled());
+        }
+        if (end == QLatin1String("no reply")) {
+            rig.afterCycle([&rig] {
+                for (int i = 0; i < 4; ++i)
+                    rig.sim.queueNoReply();
+            });
+        } else if (end == QLatin1String("stop")) {
+            // A reply of the right length for another byte is passed over:
+            // the home lamp keeps its state and monitoring goes on.
+            rig.afterCycle([&rig] {
+                rig.sim.queueAnswer(); // "0CM1"
+                rig.sim.queueRaw("0RB10610\r\n"); // answers "0RB105"
+            });
+            QVERIFY(rig.waitCycles(2));
+            QVERIFY(rig.lines().join(' ').contains(QStringLiteral("0RB107 0CM1 0RB105 0RB106 0RB107")));
+            QCOMPARE(rig.lamps(), QStringLiteral("11101110"));
+            rig.setBytes(0x10, 0x05, 0xE4);
+            QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("00010001"), kLampsShownMs);
+            QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
+            rig.window->cmdIoCheck->click();
+        }
+        const QStringList told = message.isEmpty() ? QStringList() : QStringList{message};
+        QTRY_COMPARE_WITH_TIMEOUT(rig.prompter.texts(), told, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
         QCOMPARE(rig.lamps(), QStringLiteral("00000000"));
         QVERIFY(rig.window->cmdIoWinClose->isEnabled());
         QVERIFY(!rig.link->isPortOpen());
-        QVERIFY(rig.prompter.texts().isEmpty());
+        // Also once the button's re-enable time after the click has passed.
+        const qsizetype sent = rig.lines().size();
+        QTest::qWait(IoMonitor::kButtonOffMs + 100);
+        QCOMPARE(rig.window->cmdIoCheck->isEnabled(), message.isEmpty());
+        QCOMPARE(rig.lines().size(), sent);
+        QCOMPARE(rig.prompter.texts(), told);
+        rig.window->cmdIoWinClose->click();
+        QVERIFY(!rig.window->isVisible());
     }
 
     // Switching an output: nothing is written before a byte has been read in
@@ -240,7 +259,7 @@ private slots:
         // Ready and output 1 on, bit 3 set, emergency stop released; the
         // controller keeps reporting this byte.
         rig.setBytes(0xFF, 0xFF, 0x2B);
-        DoubleClick(rig.window->imgOut1Led); // monitoring is off: ignored
+        QTest::mouseDClick(rig.window->imgOut1Led, Qt::LeftButton); // monitoring is off: ignored
         QVERIFY(rig.startMonitoring());
         QVERIFY(rig.waitCycles(1));
         QVERIFY(rig.writes().isEmpty());
@@ -260,7 +279,7 @@ private slots:
             if (t.byKey)
                 QTest::keyClick(t.target, Qt::Key_Space);
             else
-                DoubleClick(t.target);
+                QTest::mouseDClick(t.target, Qt::LeftButton);
             written << QString::fromLatin1(t.written);
             QVERIFY(rig.waitCycles(1));
             QCOMPARE(rig.writes(), written);
@@ -274,10 +293,10 @@ private slots:
                          [&](const QString &line) {
                              if (line == QLatin1String("0WB10729") && !clickedDuringWrite) {
                                  clickedDuringWrite = true;
-                                 DoubleClick(rig.window->imgOut2Led);
+                                 QTest::mouseDClick(rig.window->imgOut2Led, Qt::LeftButton);
                              }
                          });
-        DoubleClick(rig.window->imgOut1);
+        QTest::mouseDClick(rig.window->imgOut1, Qt::LeftButton);
         written << QStringLiteral("0WB10729") << QStringLiteral("0WB1072F");
         QVERIFY(rig.waitCycles(2));
         QVERIFY(clickedDuringWrite);
@@ -285,55 +304,12 @@ private slots:
 
         // A toggle followed by Stop Monitor before the next tick is dropped.
         QTRY_VERIFY(rig.window->cmdIoCheck->isEnabled());
-        DoubleClick(rig.window->imgOut1);
+        QTest::mouseDClick(rig.window->imgOut1, Qt::LeftButton);
         rig.window->cmdIoCheck->click();
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
         QTest::qWait(IoMonitor::kCycleMs);
         QCOMPARE(rig.writes(), written);
         QVERIFY(rig.prompter.texts().isEmpty());
-    }
-
-    // A failed read ends monitoring with its message, every lamp dark and
-    // only "Close" left, also when it comes before the start/stop button
-    // would have been enabled again.
-    void failedReadLeavesOnlyClose_data()
-    {
-        QTest::addColumn<bool>("atOnce");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("controller stops answering") << false << LinkText::TimeoutMessage();
-        QTest::newRow("wrong length at the first line") << true << LinkText::LengthErrorMessage();
-    }
-    void failedReadLeavesOnlyClose()
-    {
-        QFETCH(bool, atOnce);
-        QFETCH(QString, message);
-        Rig rig;
-        QVERIFY(rig.started);
-        rig.setBytes(0xEF, 0xFA, 0x1B);
-        if (atOnce) {
-            rig.sim.queueWrongLength(-1);
-            rig.window->cmdIoCheck->click();
-        } else {
-            QVERIFY(rig.startMonitoring());
-            QTRY_COMPARE_WITH_TIMEOUT(rig.lamps(), QStringLiteral("11101110"), kLampsShownMs);
-            rig.afterCycle([&rig] {
-                for (int i = 0; i < 4; ++i)
-                    rig.sim.queueNoReply();
-            });
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(rig.prompter.texts(), QStringList{message}, 3000);
-        QCOMPARE(rig.lamps(), QStringLiteral("00000000"));
-        QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(176));
-        QVERIFY(rig.window->cmdIoWinClose->isEnabled());
-        // Also once the button's re-enable time after the click has passed,
-        // the button stays disabled and nothing more is sent.
-        const qsizetype sent = rig.lines().size();
-        QTest::qWait(atOnce ? IoMonitor::kButtonOffMs : IoMonitor::kCycleMs + 100);
-        QVERIFY(!rig.window->cmdIoCheck->isEnabled());
-        QCOMPARE(rig.lines().size(), sent);
-        QVERIFY(!rig.link->isPortOpen());
-        rig.window->cmdIoWinClose->click();
-        QVERIFY(!rig.window->isVisible());
     }
 
     // A controller that answers each line after 400 ms gets one cycle at a
@@ -377,27 +353,15 @@ private slots:
     void openedFromTheMainWindow()
     {
         QFETCH(bool, held);
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "KT-ED", "KT-ED").clear();
-        SettingsStore store;
-        store.writeInt(SettingsKey::Language, 2);
         SimulatedController sim;
         QVERIFY(sim.start());
         qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
-        AppState state;
-        ScriptedPrompter prompter;
-        ScriptedFileDialogs dialogs;
-        Program program(state, store, prompter, dialogs, SourceDataDir());
-        program.startUp().setShowSplash(false);
-        program.startUp().hooks().choose = [](const QString &, const QString &, const QString &,
-                                              const QString &) { return 1; };
-        // The offline start-up ends in the device selection dialog.
-        program.startUp().hooks().selectDevice = [](MainWindow &) {};
-        MainWindow &w = program.run();
-        state.gPortOccupy = held;
+        ProgramRun run(2);
+        run.state.gPortOccupy = held;
         sim.model().setIoByteOverride(105, 0xEF);
 
-        w.mnuShowState->trigger();
-        QPointer<frmInputOutput> io = program.ioMonitorWindow();
+        run.window->mnuShowState->trigger();
+        QPointer<frmInputOutput> io = run.program->ioMonitorWindow();
         QVERIFY(io && io->isVisible());
         QVERIFY(io->isModal());
         QCOMPARE(io->windowTitle(), LoadText(161));
@@ -405,10 +369,10 @@ private slots:
         QCOMPARE(io->imgPosi4Led->accessibleName(), LoadText(167));
         QCOMPARE(io->imgOut1->accessibleName(), LoadText(174));
         QCOMPARE(io->imgOut1->toolTip(), LoadText(980));
-        QVERIFY(w.gBusy);
+        QVERIFY(run.window->gBusy);
         io->cmdIoCheck->click();
         QTRY_VERIFY_WITH_TIMEOUT(io->imgHomeLsLed->isLit(), kLampsShownMs);
-        QVERIFY(program.link().isPortOpen());
+        QVERIFY(run.program->link().isPortOpen());
         QTRY_VERIFY(io->cmdIoCheck->isEnabled());
         io->cmdIoCheck->click();
         QTRY_VERIFY_WITH_TIMEOUT(io->cmdIoWinClose->isEnabled(), kLampsShownMs);
@@ -417,11 +381,11 @@ private slots:
         else
             io->cmdIoWinClose->click();
         QTRY_VERIFY(!io);
-        QVERIFY(!w.gBusy);
-        QCOMPARE(program.link().isPortOpen(), held);
-        QVERIFY(prompter.texts().isEmpty());
-        prompter.answer(Prompter::Answer::Ok); // finish KT-ED?
-        QVERIFY(w.close());
+        QVERIFY(!run.window->gBusy);
+        QCOMPARE(run.program->link().isPortOpen(), held);
+        QVERIFY(run.prompter.texts().isEmpty());
+        run.prompter.answer(Prompter::Answer::Ok); // finish KT-ED?
+        QVERIFY(run.window->close());
     }
 };
 

@@ -1,48 +1,47 @@
 // The Options dialog: the ports it lists, what OK, Cancel and Close store,
 // and how its choices reach the position table, the position transfer and
-// the parameter window of the running program.
+// the parameter window of the running program. The Help menu: the manual in
+// its window (contents, links, search), the message when it cannot be shown,
+// and the About window with the system information.
 
 #include "../ui/modaldriver.h"
 #include "app/appoptions.h"
-#include "app/appstate.h"
 #include "app/optionsrules.h"
-#include "app/settingsstore.h"
-#include "catalogue/devicedialog.h"
 #include "link/controllerlink.h"
 #include "link/portprobe.h"
 #include "parameters/parameterwindow.h"
 #include "position/positiondata.h"
 #include "position/positiongrid.h"
 #include "position/positiontransfer.h"
-#include "scriptedprompter.h"
+#include "programrun.h"
 #include "simulatedcontroller.h"
-#include "testenv.h"
-#include "text/stringtable.h"
+#include "ui/frmabout.h"
 #include "ui/frmoptions2.h"
-#include "ui/mainwindow.h"
-#include "ui/program.h"
+#include "ui/helpwindow.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSettings>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
 using Answer = Prompter::Answer;
 using Col = PositionGrid::Column;
-
-QString missingDevice(int n)
-{
-    return QDir(TestScratchDir()).filePath(QStringLiteral("no-port-%1").arg(n));
-}
 
 // Ports 1 to 16 wired by the environment: the given ones to simulated
 // controllers, every other to a device that does not exist, so that the
@@ -52,7 +51,7 @@ struct Ports
     explicit Ports(const QList<int> &numbers)
     {
         for (int n = 1; n <= 16; ++n) {
-            QString device = missingDevice(n);
+            QString device = QDir(TestScratchDir()).filePath(QStringLiteral("no-port-%1").arg(n));
             if (numbers.contains(n)) {
                 auto sim = std::make_unique<SimulatedController>();
                 started = sim->start() && started;
@@ -66,37 +65,17 @@ struct Ports
     bool started = true;
 };
 
-void clearStore()
-{
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "KT-ED", "KT-ED").clear();
-}
-
 // One run of the program in Edit mode with the simulated controller as COM1.
-struct Run
+struct Run : Ports, ProgramRun
 {
     explicit Run(int language)
-        : ports({1})
+        : Ports({1})
+        , ProgramRun(language)
     {
-        clearStore();
-        store = std::make_unique<SettingsStore>();
-        store->writeInt(SettingsKey::Language, language);
-        program = std::make_unique<Program>(state, *store, prompter, dialogs, SourceDataDir());
-        program->startUp().setShowSplash(false);
-        program->startUp().hooks().choose = [](const QString &, const QString &, const QString &,
-                                               const QString &) { return 1; };
-        // The offline start-up ends in the device selection dialog: the
-        // model shown is confirmed.
-        ModalDriver driver;
-        driver.then("DeviceDialog", [](QWidget *d) { static_cast<DeviceDialog *>(d)->cmdDeviceSet->click(); });
-        window = &program->run();
         QApplication::setActiveWindow(window);
     }
 
-    SimulatedController &sim() { return *ports.sims.at(1); }
-    bool positionTransferDigitIs(int digit) const
-    {
-        return program->positionTransfer()->CurrentDownDigit() == digit;
-    }
+    SimulatedController &sim() { return *sims.at(1); }
 
     // Opens the Options dialog from the View menu; edit sets its controls,
     // then the button is clicked.
@@ -122,14 +101,6 @@ struct Run
     }
 
     QString cell(int row, int column) const { return window->flgdData->cellText(row, column).trimmed(); }
-
-    Ports ports;
-    AppState state;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompter prompter;
-    ScriptedFileDialogs dialogs;
-    std::unique_ptr<Program> program;
-    MainWindow *window = nullptr;
 };
 
 QStringList listed(const frmOptions2 &dialog)
@@ -140,6 +111,57 @@ QStringList listed(const frmOptions2 &dialog)
     return items;
 }
 
+QString manualEntry()
+{
+    return QDir(SourceDataDir()).filePath(QStringLiteral("ktedhlp.html"));
+}
+
+// A copy of the manual in the scratch folder, to break.
+QString copyManual(const QString &name)
+{
+    const QString root = QDir(TestScratchDir()).filePath(name);
+    for (const QString &lang : {QStringLiteral("ja"), QStringLiteral("en")}) {
+        const QDir from(QDir(SourceDataDir()).filePath(QStringLiteral("help/") + lang));
+        QDir().mkpath(root + QStringLiteral("/help/") + lang);
+        for (const QString &f : from.entryList({QStringLiteral("*.html")}))
+            QFile::copy(from.filePath(f), root + QStringLiteral("/help/") + lang + u'/' + f);
+    }
+    QFile::copy(manualEntry(), root + QStringLiteral("/ktedhlp.html"));
+    return root + QStringLiteral("/ktedhlp.html");
+}
+
+// The program offline in the given language, the manual's entry as given.
+struct HelpRun : Ports, ProgramRun
+{
+    HelpRun(int language, const QString &helpFile)
+        : Ports({})
+        , ProgramRun(language)
+    {
+        window->helpFile = helpFile;
+    }
+};
+
+// Clicks the first link to href in the browser, as the user does.
+bool clickLink(QTextBrowser *browser, const QString &href)
+{
+    for (QTextBlock b = browser->document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (f.charFormat().anchorHref() != href)
+                continue;
+            QTextCursor c(browser->document());
+            c.setPosition(f.position() + 1);
+            browser->ensureCursorVisible();
+            browser->setTextCursor(c);
+            browser->ensureCursorVisible();
+            const QPoint at = browser->cursorRect(c).center();
+            QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, at);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 class TestOptions : public QObject
@@ -147,25 +169,37 @@ class TestOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { clearStore(); }
+    void init() { QSettings(QSettings::NativeFormat, QSettings::UserScope, "KT-ED", "KT-ED").clear(); }
 
-    // The port list holds exactly the ports that open, each with its device;
-    // a port the program holds open is listed and stays open and usable.
-    void portListHoldsThePortsThatOpen_data()
+    // The dialog over the probed ports lists exactly the ports that open,
+    // each with its device, and shows the port in use (3); a port the program
+    // holds open is listed and stays open and usable. OK stores the last
+    // port listed, the held-port option and the pulse column; Cancel and
+    // Close store and change nothing; with no port that opens the port stays.
+    void dialogOverTheProbedPorts_data()
     {
+        QTest::addColumn<QList<int>>("open");
         QTest::addColumn<bool>("holdPort3");
-        QTest::newRow("nothing held") << false;
-        QTest::newRow("port 3 held open") << true;
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("portAfter");
+        QTest::newRow("OK") << QList<int>{2, 3, 5} << false << "cmdOK" << 5;
+        QTest::newRow("Cancel, port 3 held open") << QList<int>{2, 3, 5} << true << "cmdCancel" << 3;
+        QTest::newRow("Close") << QList<int>{2, 3, 5} << false << "cmdApply" << 3;
+        QTest::newRow("OK, no port opens") << QList<int>{} << false << "cmdOK" << 3;
     }
 
-    void portListHoldsThePortsThatOpen()
+    void dialogOverTheProbedPorts()
     {
+        QFETCH(QList<int>, open);
         QFETCH(bool, holdPort3);
-        Ports ports({2, 3, 5});
+        QFETCH(QString, button);
+        QFETCH(int, portAfter);
+        const bool ok = button == QLatin1String("cmdOK");
+        Ports ports(open);
         QVERIFY(ports.started);
         AppState state;
         state.gPortNo = 3;
-        state.gPortOccupy = true;
+        state.gPortOccupy = holdPort3;
         SettingsStore store;
         ScriptedPrompter prompter;
         ControllerLink link(state, store, prompter);
@@ -176,14 +210,30 @@ private slots:
         QCOMPARE(entries.size(), 16);
         AppOptions options;
         frmOptions2 dialog(state, store, options, entries);
-        const QStringList expected = {
-            QStringLiteral("COM2  ") + ports.sims[2]->devicePath(),
-            QStringLiteral("COM3  ") + ports.sims[3]->devicePath(),
-            QStringLiteral("COM5  ") + ports.sims[5]->devicePath(),
-        };
+        QStringList expected;
+        for (int n : open)
+            expected << QStringLiteral("COM%1  ").arg(n) + ports.sims[n]->devicePath();
         QCOMPARE(listed(dialog), expected);
-        QCOMPARE(dialog.availablePorts(), (QList<int>{2, 3, 5}));
-        QCOMPARE(dialog.comboPortNo->currentText(), expected.at(1));
+        QCOMPARE(dialog.availablePorts(), open);
+        QCOMPARE(dialog.comboPortNo->currentText(), expected.value(1));
+        dialog.comboPortNo->setCurrentIndex(int(open.size()) - 1);
+        dialog.chkPortOccupy->setChecked(true);
+        dialog.chkDispPulsPosi->setChecked(true);
+        dialog.chkParametaShow->setChecked(true);
+        dialog.chkCommLogFile->setChecked(true);
+        dialog.findChild<QPushButton *>(button)->click();
+
+        QCOMPARE(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
+        QCOMPARE(store.readText(SettingsKey::PortNo, QString()),
+                 ok && !open.isEmpty() ? QString::number(portAfter) : QString());
+        for (const QString &key : {SettingsKey::PortOccupy, SettingsKey::PulsePos, SettingsKey::CommLogToFile})
+            QCOMPARE(store.readText(key, QString()), ok ? QStringLiteral("1") : QString());
+        QCOMPARE(state.gPortNo, int16_t(portAfter));
+        QCOMPARE(state.gPortOccupy, ok || holdPort3);
+        QCOMPARE(state.gPulsePosDisp, ok);
+        QCOMPARE(state.gPulsePosDispChanged, ok);
+        QCOMPARE(dialog.pulseDisplayChanged(), ok);
+        QCOMPARE(options.mParaDetailShow, ok);
 
         QCOMPARE(link.isPortOpen(), holdPort3);
         if (holdPort3) {
@@ -192,66 +242,6 @@ private slots:
             QCOMPARE(link.SetCommMode(), 0);
             QCOMPARE(ports.sims[3]->receivedLines(), QStringList{QStringLiteral("0CM1")});
         }
-    }
-
-    // With no port that opens the list is empty and the port stays as it
-    // was; a port in use that is not available leaves the list's text empty.
-    void noUsablePortLeavesThePortAsItWas()
-    {
-        Ports ports({});
-        AppState state;
-        state.gPortNo = 4;
-        SettingsStore store;
-        ScriptedPrompter prompter;
-        ControllerLink link(state, store, prompter);
-        AppOptions options;
-        frmOptions2 dialog(state, store, options, ProbePorts(link, store));
-        QCOMPARE(dialog.comboPortNo->count(), 0);
-        QCOMPARE(dialog.comboPortNo->currentText(), QString());
-        dialog.cmdOK->click();
-        QCOMPARE(state.gPortNo, int16_t(4));
-        QVERIFY(!store.contains(SettingsKey::PortNo));
-    }
-
-    // OK stores the port, the held-port option and the pulse column; Cancel
-    // and Close store and change nothing.
-    void okStoresCancelAndCloseDoNot_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("OK") << "cmdOK";
-        QTest::newRow("Cancel") << "cmdCancel";
-        QTest::newRow("Close") << "cmdApply";
-    }
-
-    void okStoresCancelAndCloseDoNot()
-    {
-        QFETCH(QString, button);
-        const bool ok = button == QLatin1String("cmdOK");
-        Ports ports({1, 2});
-        AppState state;
-        SettingsStore store;
-        ScriptedPrompter prompter;
-        ControllerLink link(state, store, prompter);
-        AppOptions options;
-        frmOptions2 dialog(state, store, options, ProbePorts(link, store));
-        dialog.comboPortNo->setCurrentIndex(1);
-        dialog.chkPortOccupy->setChecked(true);
-        dialog.chkDispPulsPosi->setChecked(true);
-        dialog.chkParametaShow->setChecked(true);
-        dialog.chkCommLogFile->setChecked(true);
-        dialog.findChild<QPushButton *>(button)->click();
-
-        QCOMPARE(dialog.result(), ok ? QDialog::Accepted : QDialog::Rejected);
-        QCOMPARE(store.readText(SettingsKey::PortNo, QString()), ok ? QStringLiteral("2") : QString());
-        QCOMPARE(store.readText(SettingsKey::PortOccupy, QString()), ok ? QStringLiteral("1") : QString());
-        QCOMPARE(store.readText(SettingsKey::PulsePos, QString()), ok ? QStringLiteral("1") : QString());
-        QCOMPARE(store.readText(SettingsKey::CommLogToFile, QString()), ok ? QStringLiteral("1") : QString());
-        QCOMPARE(state.gPortNo, int16_t(ok ? 2 : 1));
-        QCOMPARE(state.gPortOccupy, ok);
-        QCOMPARE(state.gPulsePosDisp, ok);
-        QCOMPARE(state.gPulsePosDispChanged, ok);
-        QCOMPARE(dialog.pulseDisplayChanged(), ok);
-        QCOMPARE(options.mParaDetailShow, ok);
     }
 
     // The port text: "COM" and a port 1 to 16; anything else changes
@@ -361,7 +351,7 @@ private slots:
             QVERIFY(!d.optCurrentDown[1]->isVisible());
         });
         QCOMPARE(run.program->options().CurrentDownDigit(), 2);
-        QVERIFY(run.positionTransferDigitIs(2));
+        QVERIFY(run.program->positionTransfer()->CurrentDownDigit() == 2);
         run.options([&](frmOptions2 &d) {
             QVERIFY(d.chkChangeBk->isChecked());
             QVERIFY(d.optCurrentDown[0]->isChecked());
@@ -462,6 +452,132 @@ private slots:
         run.window->mnuShowParameta->trigger();
         QVERIFY(run.program->parameterWindow()->detailShow());
         run.options([](frmOptions2 &d) { QVERIFY(d.chkParametaShow->isChecked()); }, "cmdApply");
+    }
+
+    // Contents opens the manual in the program's language on its first
+    // page; a link of the contents and a link inside a page open their
+    // pages; Search finds a page by a word on it.
+    void manualOpensFollowsLinksAndSearches_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("firstTitle");
+        QTest::addColumn<QString>("word");
+        QTest::newRow("Japanese") << 1 << "help/ja" << "はじめに" << "dialout モデムマネージャ";
+        QTest::newRow("English") << 2 << "help/en" << "Getting started" << "dialout MODEM manager";
+    }
+
+    void manualOpensFollowsLinksAndSearches()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, folder);
+        QFETCH(QString, firstTitle);
+        QFETCH(QString, word);
+        HelpRun run(language, manualEntry());
+        run.window->mnuHelpContents->trigger();
+        QCOMPARE(run.prompter.texts(), QStringList());
+        HelpWindow *help = run.program->helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->windowTitle(), LoadText(881));
+        QCOMPARE(help->tabHelp->currentIndex(), 0);
+        const QString dir = QDir(SourceDataDir()).filePath(folder);
+        QCOMPARE(help->currentPage(), dir + QStringLiteral("/index.html"));
+        QCOMPARE(help->txtPage->documentTitle(), firstTitle);
+
+        // The contents' link to the options page, then that page's link to
+        // the serial port page.
+        QVERIFY(clickLink(help->txtContents, QStringLiteral("options.html")));
+        QCOMPARE(help->currentPage(), dir + QStringLiteral("/options.html"));
+        QVERIFY(clickLink(help->txtPage, QStringLiteral("serialport.html")));
+        QCOMPARE(help->currentPage(), dir + QStringLiteral("/serialport.html"));
+
+        run.window->mnuHelpSearch->trigger();
+        QCOMPARE(run.program->helpWindow(), help);
+        QCOMPARE(help->tabHelp->currentIndex(), 1);
+        help->txtSearch->setText(word);
+        QTest::mouseClick(help->cmdSearch, Qt::LeftButton);
+        QCOMPARE(help->lstFound->count(), 1);
+        QVERIFY(help->lblNotFound->isHidden());
+        emit help->lstFound->itemActivated(help->lstFound->item(0));
+        QCOMPARE(help->currentPage(), dir + QStringLiteral("/serialport.html"));
+
+        help->txtSearch->setText(QStringLiteral("zzqx"));
+        QTest::keyClick(help->txtSearch, Qt::Key_Return);
+        QCOMPARE(help->lstFound->count(), 0);
+        QVERIFY(!help->lblNotFound->isHidden());
+        QCOMPARE(run.prompter.texts(), QStringList());
+    }
+
+    // A manual that cannot be shown, for any reason, gives message 491
+    // from Contents and from Search; no help window stays behind.
+    void manualThatCannotBeShownGives491_data()
+    {
+        QTest::addColumn<QString>("breakage");
+        QTest::newRow("no help file name") << "empty";
+        QTest::newRow("entry missing") << "entry";
+        QTest::newRow("pages of the language missing") << "pages";
+        QTest::newRow("contents missing") << "contents";
+    }
+
+    void manualThatCannotBeShownGives491()
+    {
+        QFETCH(QString, breakage);
+        QString entry = copyManual(QStringLiteral("broken-") + breakage);
+        const QString en = QFileInfo(entry).absolutePath() + QStringLiteral("/help/en");
+        if (breakage == QLatin1String("empty"))
+            entry.clear();
+        else if (breakage == QLatin1String("entry"))
+            QFile::remove(entry);
+        else if (breakage == QLatin1String("pages"))
+            QDir(en).removeRecursively();
+        else
+            QFile::remove(en + QStringLiteral("/contents.html"));
+        HelpRun run(2, entry);
+        run.window->mnuHelpContents->trigger();
+        run.window->mnuHelpSearch->trigger();
+        QCOMPARE(run.prompter.texts(), (QStringList{LoadText(491), LoadText(491)}));
+        QCOMPARE(run.prompter.shown().last().caption, run.window->windowTitle());
+        QVERIFY(!run.program->helpWindow());
+    }
+
+    // About shows the version and the program's texts; its system
+    // information lists the serial ports with their devices and can be
+    // copied; with nothing to show, message 536.
+    void aboutAndSystemInformation()
+    {
+        HelpRun run(2, manualEntry());
+        qputenv("KTED_COM2", QByteArrayLiteral("/dev/ttyKTED-test2"));
+        bool checked = false;
+        ModalDriver driver;
+        driver.then("frmAbout", [&](QWidget *modal) {
+            auto *about = static_cast<frmAbout *>(modal);
+            QCOMPARE(about->windowTitle(), LoadText(141));
+            QCOMPARE(about->lblTitle->text(), LoadText(479));
+            QCOMPARE(about->lblVersion->text(), QStringLiteral("Version 1.30"));
+            QCOMPARE(about->lblDescription->text(), LoadText(143));
+            QCOMPARE(about->lblHpAddress->text(), LoadText(145));
+            about->cmdSysInfo->click();
+            about->setSystemInfoSource([] { return QString(); });
+            about->cmdSysInfo->click();
+            about->cmdOK->click();
+            checked = true;
+        });
+        driver.then("frmSysInfo", [&](QWidget *modal) {
+            auto *info = static_cast<frmSysInfo *>(modal);
+            const QString text = info->txtSysInfo->toPlainText();
+            QVERIFY2(text.contains(QStringLiteral("KT-ED 1.30 (1.3.0)")), qPrintable(text));
+            QVERIFY(text.contains(LoadText(877) + QStringLiteral(":\n")));
+            QVERIFY(text.contains(QStringLiteral("    COM2  /dev/ttyKTED-test2\n")));
+            QVERIFY(text.contains(LoadText(878) + QStringLiteral(": ") + run.store->location()));
+            QVERIFY(text.contains(QString::fromLatin1(qVersion())));
+            info->cmdCopy->click();
+            QCOMPARE(QGuiApplication::clipboard()->text(), text);
+            info->cmdClose->click();
+        });
+        run.window->mnuHelpAbout->trigger();
+        qunsetenv("KTED_COM2");
+        QVERIFY(checked && driver.done());
+        QCOMPARE(run.prompter.texts(), QStringList{LoadText(536)});
     }
 };
 

@@ -53,19 +53,28 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-// A position file as written by hand: the model record, then three
-// positions of VEL, ACC, pulses and comment.
-QString positionFile(const QString &modelRecord, const QStringList &rows)
+const QStringList kRows{QStringLiteral("\"5\",\"3\",\"2000\",\"start\""),
+                        QStringLiteral("\"1\",\"1\",\"0\",\"\""),
+                        QStringLiteral("\"9\",\"2\",\"6667\",\"far end\"")};
+const QString kModel = QStringLiteral("\"KT- 28L-100\",\"NEW\"");
+
+// A position file as written by hand, in Shift_JIS: the model record, then
+// three positions of VEL, ACC, pulses and comment.
+QByteArray positionFile(const QString &modelRecord, const QStringList &rows = kRows)
 {
     QString text = QStringLiteral("\"KT-E1\",\"Position\"\r\n") + modelRecord + QStringLiteral("\r\n");
     for (const QString &row : rows)
         text += row + QStringLiteral("\r\n");
-    return text;
+    return shiftJis(text);
 }
 
-const QStringList kRows{QStringLiteral("\"5\",\"3\",\"2000\",\"start\""),
-                        QStringLiteral("\"1\",\"1\",\"0\",\"\""),
-                        QStringLiteral("\"9\",\"2\",\"6667\",\"far end\"")};
+// kRows with the record of one position replaced.
+QStringList withRow(int position, const QString &row)
+{
+    QStringList rows = kRows;
+    rows[position - 1] = row;
+    return rows;
+}
 
 // The File commands with a grid, a catalogue and scripted answers; the
 // model is the first-run default KT- 28L-100 (new generation, lead 2).
@@ -172,51 +181,56 @@ private slots:
     {
         QTest::addColumn<QString>("model");      // record 2 as read
         QTest::addColumn<QString>("comment");    // of position 3
-        QTest::addColumn<QString>("messages");   // shown on opening
+        QTest::addColumn<QString>("shown");      // the comment as shown and saved; "": as read
+        QTest::addColumn<bool>("refused");       // the model: 444 and 445 are shown
         QTest::addColumn<QString>("savedModel"); // record 2 as written; "": as read
         // The model label written back carries the homing mark of the
         // catalogue: none for a V model of the new generation, "V" for the
         // old one, a blank for a fixed homing method, "_" for pushing.
-        QTest::newRow("KT new generation") << "\"KT- 28L-100\",\"NEW\"" << "far end" << "" << "";
-        QTest::newRow("KT old generation, V") << "\"KT- 42L-100V\",\"OLD\"" << "far end" << "" << "";
-        QTest::newRow("KT new, fixed homing") << "\"KT- 42L-100 \",\"NEW\"" << "far end" << "" << "";
-        QTest::newRow("RW") << "\"RW- 28H-100 \",\"OLD\"" << "far end" << "" << "";
-        QTest::newRow("Japanese comment") << "\"KT- 28L-100\",\"NEW\"" << "原点付近ｶﾅ" << "" << "";
+        QTest::newRow("KT new generation") << kModel << "far end" << "" << false << "";
+        QTest::newRow("KT old generation, V") << "\"KT- 42L-100V\",\"OLD\"" << "far end" << "" << false << "";
+        QTest::newRow("KT new, fixed homing") << "\"KT- 42L-100 \",\"NEW\"" << "far end" << "" << false << "";
+        QTest::newRow("RW") << "\"RW- 28H-100 \",\"OLD\"" << "far end" << "" << false << "";
+        QTest::newRow("Japanese comment") << kModel << "原点付近ｶﾅ" << "" << false << "";
+        // Control characters (a NUL from a damaged file) are dropped.
+        QTest::newRow("control characters in the comment")
+            << kModel << QStringLiteral("ab%1cd%2").arg(QChar(0)).arg(QChar(0x1b)) << "abcd" << false << "";
         // An earlier version's file: model text only, read as old generation.
-        QTest::newRow("one-field model record") << "\"KT-42L-100\"" << "c" << "" << "\"KT- 42L-100_\",\"OLD\"";
+        QTest::newRow("one-field model record") << "\"KT-42L-100\"" << "c" << "" << false << "\"KT- 42L-100_\",\"OLD\"";
         // The short form of earlier versions: a two-character size, "E" as
         // the speed for the E sizes, a "V" after the stroke.
-        QTest::newRow("short form, E") << "\"KT-42E-100\",\"NEW\"" << "c" << "" << "\"KT-E42L-100 \",\"NEW\"";
-        QTest::newRow("short form, V") << "\"KT-42L-100V\",\"OLD\"" << "c" << "" << "\"KT- 42L-100V\",\"OLD\"";
+        QTest::newRow("short form, E") << "\"KT-42E-100\",\"NEW\"" << "c" << "" << false << "\"KT-E42L-100 \",\"NEW\"";
+        QTest::newRow("short form, V") << "\"KT-42L-100V\",\"OLD\"" << "c" << "" << false << "\"KT- 42L-100V\",\"OLD\"";
         // A model text that names no listed model leaves the model as it was.
-        const QString current = QStringLiteral("\"KT- 28L-100\",\"NEW\"");
-        QTest::newRow("stroke 0") << "\"KT- 28L-000\",\"NEW\"" << "c" << "444,445" << current;
-        QTest::newRow("stroke 700") << "\"KT- 28L-700\",\"NEW\"" << "c" << "444,445" << current;
-        QTest::newRow("lower-case speed") << "\"KT- 28l-100\",\"NEW\"" << "c" << "444,445" << current;
-        QTest::newRow("not in the catalogue") << "\"KT- 35L-100\",\"OLD\"" << "c" << "444,445" << current;
-        QTest::newRow("no family") << "\"XX- 28L-100\",\"NEW\"" << "c" << "444,445" << current;
+        QTest::newRow("stroke 0") << "\"KT- 28L-000\",\"NEW\"" << "c" << "" << true << kModel;
+        QTest::newRow("stroke 700") << "\"KT- 28L-700\",\"NEW\"" << "c" << "" << true << kModel;
+        QTest::newRow("lower-case speed") << "\"KT- 28l-100\",\"NEW\"" << "c" << "" << true << kModel;
+        QTest::newRow("not in the catalogue") << "\"KT- 35L-100\",\"OLD\"" << "c" << "" << true << kModel;
+        QTest::newRow("no family") << "\"XX- 28L-100\",\"NEW\"" << "c" << "" << true << kModel;
     }
     void fileOpensAndSavesItBack()
     {
         QFETCH(QString, model);
         QFETCH(QString, comment);
-        QFETCH(QString, messages);
+        QFETCH(QString, shown);
+        QFETCH(bool, refused);
         QFETCH(QString, savedModel);
         Fixture f;
-        QStringList rows = kRows;
-        rows[2] = QStringLiteral("\"9\",\"2\",\"6667\",\"%1\"").arg(comment);
-        writeBytes(f.path("in/table.ktd"), shiftJis(positionFile(model, rows)));
+        const QString record = QStringLiteral("\"9\",\"2\",\"6667\",\"%1\"");
+        writeBytes(f.path("in/table.ktd"), positionFile(model, withRow(3, record.arg(comment))));
 
         QSignalSpy locks(f.commands.get(), &PositionFileCommands::commandsLocked);
         f.open(f.path("in/table.ktd"));
-        QCOMPARE(f.prompter.texts(), messages.isEmpty() ? QStringList() : QStringList{JoinTexts({444, 445})});
+        QCOMPARE(f.prompter.texts(), refused ? QStringList{JoinTexts({444, 445})} : QStringList());
         QCOMPARE(locks.count(), 2);
         QVERIFY(locks.first().first().toBool() && !locks.last().first().toBool());
         QCOMPARE(f.lblFileName.text(), QStringLiteral("table"));
         QCOMPARE(f.grid.cellText(1, Col::ColVel), QStringLiteral("5"));
         QCOMPARE(f.grid.cellText(3, Col::ColAcc), QStringLiteral("2"));
         QCOMPARE(f.grid.cellText(3, Col::ColMm), MmCellText(PulseToMm(f.state, 6667)));
-        QCOMPARE(f.grid.cellText(3, Col::ColComment), comment);
+        if (shown.isEmpty())
+            shown = comment;
+        QCOMPARE(f.grid.cellText(3, Col::ColComment), shown);
         QVERIFY(!f.data.gDataChanged);
 
         f.prompter.clear();
@@ -225,7 +239,7 @@ private slots:
         QCOMPARE(f.commands->saveAs(), PositionFileCommands::SaveResult::Saved);
         QCOMPARE(f.prompter.texts(), QStringList());
         QCOMPARE(bytesOf(f.path("out/copy.ktd")),
-                 shiftJis(positionFile(savedModel.isEmpty() ? model : savedModel, rows)));
+                 positionFile(savedModel.isEmpty() ? model : savedModel, withRow(3, record.arg(shown))));
         QCOMPARE(f.commands->docName(), QStringLiteral("copy"));
     }
 
@@ -238,21 +252,15 @@ private slots:
         QTest::newRow("parameter file")
             << shiftJis(QStringLiteral("\"KT-E1\",\"Parameter\"\r\n\"KT- 28L-100\",\"NEW\"\r\n")) << 362
             << unreadable.arg(1).arg(2).arg("Parameter");
-        QStringList rows = kRows;
-        rows[1] = QStringLiteral("\"x\",\"1\",\"0\",\"\"");
-        QTest::newRow("VEL not a number") << shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", rows)) << 362
+        QTest::newRow("VEL not a number") << positionFile(kModel, withRow(2, "\"x\",\"1\",\"0\",\"\"")) << 362
                                           << unreadable.arg(4).arg(1).arg("x");
-        rows = kRows;
-        rows[2] = QStringLiteral("\"9\",\"2\",\"\",\"\"");
-        QTest::newRow("pulses empty") << shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", rows)) << 362
+        QTest::newRow("pulses empty") << positionFile(kModel, withRow(3, "\"9\",\"2\",\"\",\"\"")) << 362
                                       << unreadable.arg(5).arg(3).arg("");
-        rows = kRows;
-        rows[0] = QStringLiteral("\"5\",\"3\",\"4294967296\",\"\"");
-        QTest::newRow("pulses beyond 32 bits") << shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", rows)) << 362
-                                               << unreadable.arg(3).arg(3).arg("4294967296");
-        QTest::newRow("records missing")
-            << shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", kRows.mid(0, 2))) << 362
-            << "Record 5, field 1 is missing (the file ends early).";
+        QTest::newRow("pulses beyond 32 bits")
+            << positionFile(kModel, withRow(1, "\"5\",\"3\",\"4294967296\",\"\"")) << 362
+            << unreadable.arg(3).arg(3).arg("4294967296");
+        QTest::newRow("records missing") << positionFile(kModel, kRows.mid(0, 2)) << 362
+                                         << "Record 5, field 1 is missing (the file ends early).";
         QTest::newRow("not Shift_JIS") << QByteArray("\"KT-E1\",\"Position\"\r\n\"\x82\xff\"\r\n") << 362 << "";
         // Picked by mistake: refused before it is read, not loaded whole.
         QTest::newRow("512 MB file") << QByteArray("sparse") << 362 << "";
@@ -264,7 +272,7 @@ private slots:
         QFETCH(int, message);
         QFETCH(QString, where);
         Fixture f;
-        writeBytes(f.path("good.ktd"), shiftJis(positionFile("\"KT- 42L-100V\",\"OLD\"", kRows)));
+        writeBytes(f.path("good.ktd"), positionFile("\"KT- 42L-100V\",\"OLD\""));
         f.open(f.path("good.ktd"));
         f.grid.setCellText(2, Col::ColComment, QStringLiteral("edited"));
         const QStringList before = f.snapshot();
@@ -288,51 +296,6 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    // Control characters in a comment (a NUL from a damaged file) are
-    // dropped when the file is read: the comment shows whole and saves.
-    void controlCharactersInACommentAreDropped()
-    {
-        Fixture f;
-        QStringList rows = kRows;
-        rows[0] = QStringLiteral("\"5\",\"3\",\"100\",\"ab%1cd%2\"").arg(QChar(0)).arg(QChar(0x1b));
-        writeBytes(f.path("nul.ktd"), shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", rows)));
-        f.open(f.path("nul.ktd"));
-        QCOMPARE(f.prompter.texts(), QStringList());
-        QCOMPARE(f.grid.cellText(1, Col::ColComment), QStringLiteral("abcd"));
-        f.dialogs.choose(f.path("clean.ktd"));
-        QCOMPARE(f.commands->saveAs(), PositionFileCommands::SaveResult::Saved);
-        rows[0] = QStringLiteral("\"5\",\"3\",\"100\",\"abcd\"");
-        QCOMPARE(bytesOf(f.path("clean.ktd")), shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", rows)));
-    }
-
-    void saveRefusesAnIncompleteTable_data()
-    {
-        QTest::addColumn<int>("emptyRow");    // 0: none, 4: all
-        QTest::addColumn<QString>("vel1");
-        QTest::addColumn<QString>("message");
-        const QString line2 = QStringLiteral("<") + LoadText(409) + QStringLiteral("2>\n\n");
-        const QString line1 = QStringLiteral("<") + LoadText(409) + QStringLiteral("1>\n\n");
-        QTest::newRow("all empty") << 4 << "1" << JoinTexts({459, 460});
-        QTest::newRow("position 2 empty") << 2 << "1" << JoinTexts({475, 476}) + QStringLiteral("\n\n") + line2;
-        QTest::newRow("VEL 12") << 0 << "12" << LoadText(467) + QStringLiteral("\n\n") + line1;
-    }
-    void saveRefusesAnIncompleteTable()
-    {
-        QFETCH(int, emptyRow);
-        QFETCH(QString, vel1);
-        QFETCH(QString, message);
-        Fixture f;
-        f.fillTable();
-        f.grid.setCellText(1, Col::ColVel, vel1);
-        for (int r = 1; r <= 3; ++r)
-            if (emptyRow == r || emptyRow == 4)
-                f.grid.setCellText(r, Col::ColAcc, QString());
-        QCOMPARE(f.commands->saveAs(), PositionFileCommands::SaveResult::NotSaved);
-        QCOMPARE(f.prompter.texts(), QStringList{message});
-        QVERIFY(f.dialogs.requests().isEmpty());
-        QVERIFY(f.data.gDataChanged);
-    }
-
     void saveWritesBesideTheLastChosenFile()
     {
         Fixture f;
@@ -348,7 +311,7 @@ private slots:
 
         // Once the table has a name, Save writes it without asking, next to
         // the file last chosen in a dialog rather than the working folder.
-        writeBytes(f.path("a/x.ktd"), shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", kRows)));
+        writeBytes(f.path("a/x.ktd"), positionFile(kModel));
         f.open(f.path("a/x.ktd"));
         f.grid.setCellText(2, Col::ColVel, QStringLiteral("7"));
         f.data.gDataChanged = true;
@@ -360,23 +323,36 @@ private slots:
         QVERIFY(!f.data.gDataChanged);
     }
 
-    void failedWriteKeepsTheOldFile_data()
+    // A save refused by the table's checks (before the file dialog) or
+    // failing in the write says why and keeps the old file.
+    void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("message");
-        QTest::newRow("comment Shift_JIS cannot hold") << "comment" << 720;
-        QTest::newRow("write cut short") << "limit" << 721;
-        QTest::newRow("folder under a regular file") << "folder" << 721;
+        QTest::addColumn<bool>("asked"); // the file dialog shown
+        QTest::addColumn<QString>("message"); // its start
+        const QString line = QStringLiteral("\n\n<") + LoadText(409) + QStringLiteral("%1>\n\n");
+        QTest::newRow("all empty") << "empty" << false << JoinTexts({459, 460});
+        QTest::newRow("position 2 empty") << "hole" << false << JoinTexts({475, 476}) + line.arg(2);
+        QTest::newRow("VEL 12") << "VEL 12" << false << LoadText(467) + line.arg(1);
+        QTest::newRow("comment Shift_JIS cannot hold") << "comment" << true << LoadText(720);
+        QTest::newRow("write cut short") << "limit" << true << LoadText(721);
+        QTest::newRow("folder under a regular file") << "folder" << true << LoadText(721);
     }
-    void failedWriteKeepsTheOldFile()
+    void failedSaveKeepsTheOldFile()
     {
         QFETCH(QString, how);
-        QFETCH(int, message);
+        QFETCH(bool, asked);
+        QFETCH(QString, message);
         Fixture f;
-        const QByteArray old = shiftJis(positionFile("\"KT- 28L-100\",\"NEW\"", kRows));
+        const QByteArray old = positionFile(kModel);
         const QString existing = f.path("c/table.ktd");
         writeBytes(existing, old);
         f.fillTable();
+        for (int r = 1; r <= 3; ++r)
+            if (how == QLatin1String("empty") || (how == QLatin1String("hole") && r == 2))
+                f.grid.setCellText(r, Col::ColAcc, QString());
+        if (how == QLatin1String("VEL 12"))
+            f.grid.setCellText(1, Col::ColVel, QStringLiteral("12"));
         if (how == QLatin1String("comment"))
             f.grid.setCellText(2, Col::ColComment, QStringLiteral("Ünïcode 😀"));
         f.dialogs.choose(how == QLatin1String("folder") ? existing + QStringLiteral("/sub/table.ktd") : existing);
@@ -389,7 +365,8 @@ private slots:
         }
         QCOMPARE(result, PositionFileCommands::SaveResult::NotSaved);
         QCOMPARE(f.prompter.texts().size(), 1);
-        QVERIFY(f.prompter.lastText().startsWith(LoadText(message)));
+        QVERIFY2(f.prompter.lastText().startsWith(message), qPrintable(f.prompter.lastText()));
+        QCOMPARE(f.dialogs.requests().size(), asked ? 1 : 0);
         QCOMPARE(bytesOf(existing), old);
         QCOMPARE(QDir(f.path("c")).entryList(QDir::Files), QStringList{QStringLiteral("table.ktd")});
         QVERIFY(f.data.gDataChanged);

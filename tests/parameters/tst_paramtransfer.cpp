@@ -2,6 +2,7 @@
 // exact lines the controller received, the messages the user read, and what
 // the window shows afterwards.
 
+#include "simscript.h"
 #include "transferrig.h"
 
 #include "parameters/parameterset.h"
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 using Answer = Prompter::Answer;
@@ -134,6 +134,7 @@ private slots:
         QTest::addColumn<int>("pcStroke");
         QTest::addColumn<int>("pcType");
         QTest::addColumn<QList<uint32_t>>("positions");
+        QTest::addColumn<QStringList>("script");
         QTest::addColumn<QList<Answer>>("answers");
         QTest::addColumn<QStringList>("lines"); // after the positions' reads
         QTest::addColumn<QStringList>("messages");
@@ -149,21 +150,28 @@ private slots:
             "It becomes an error unless the data is changed. Correct data.\n\nContinue writing parameters?");
 
         QTest::newRow("E35, stroke 3000, offset 700, VEL 60")
-            << kE35 << "E35" << 50 << 0 << inside << QList<Answer>{Answer::Yes, Answer::Ok}
+            << kE35 << "E35" << 50 << 0 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << e35 + reset + kActuatorLines << QStringList{kWrite, kReset};
         QTest::newRow("28L-100 on KT old, no homing byte")
             << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << " 28" << 100
-            << 1 << inside << QList<Answer>{Answer::Yes, Answer::Ok}
+            << 1 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << QStringList{"0WD00FF02320000FFFFFF", "0WD10004E2002020202FF", "0WD1150A0F00A0AFFFFFF",
                            "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD141C4C006401FFFFFF"}
                    + reset + kActuatorLines
             << QStringList{kWrite, kReset};
         QTest::newRow("beyond the stroke, No sends nothing")
-            << kE35 << "E35" << 50 << 0 << beyond << QList<Answer>{Answer::Yes, Answer::No} << QStringList{}
-            << QStringList{kWrite, strokeQuestion};
+            << kE35 << "E35" << 50 << 0 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::No}
+            << QStringList{} << QStringList{kWrite, strokeQuestion};
         QTest::newRow("beyond the stroke, Yes writes, reset declined")
-            << kE35 << "E35" << 50 << 0 << beyond << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
+            << kE35 << "E35" << 50 << 0 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
             << e35 + kActuatorLines << QStringList{kWrite, strokeQuestion, kReset};
+        // Stopped at the fourth block, the controller holds new and old
+        // blocks: after the link's own message the user is told so.
+        QTest::newRow("wrong echo to the fourth block")
+            << kE35 << "E35" << 50 << 0 << inside << (QStringList(7, "*") << "!echo") << QList<Answer>{Answer::Yes}
+            << e35.mid(0, 4) + QStringList{"0CM0"}
+            << QStringList{kWrite, kCommError,
+                           "The controller may now hold only part of the new parameters. Write the parameters again."};
     }
 
     // Write to C/T: the positions are checked against the new stroke, the six
@@ -175,6 +183,7 @@ private slots:
         QFETCH(int, pcStroke);
         QFETCH(int, pcType);
         QFETCH(QList<uint32_t>, positions);
+        QFETCH(QStringList, script);
         QFETCH(QList<Answer>, answers);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, messages);
@@ -186,6 +195,7 @@ private slots:
         loadFile(record);
         QSignalSpy stale(&w, &ParameterWindow::moveDataStale);
         QSignalSpy reset(&w, &ParameterWindow::controllerReset);
+        Script(m_rig->sim, script);
         for (Answer a : answers)
             m_rig->prompter.answer(a);
         click("cmdParaWrite");
@@ -196,7 +206,8 @@ private slots:
         const int resets = lines.contains(QStringLiteral("0CM3")) ? 1 : 0;
         QCOMPARE(m_rig->sim.model().resetCount(), resets);
         QCOMPARE(reset.count(), resets);
-        QCOMPARE(stale.count(), lines.isEmpty() ? 0 : 1);
+        // The controller's move data are stale once all six blocks went out.
+        QCOMPARE(stale.count(), lines.join(u' ').contains(QStringLiteral("0WD14")) ? 1 : 0);
         QCOMPARE(w.lblParaWinStatus->text(), QString());
         QVERIFY(!m_rig->progress.isVisible());
         QVERIFY(!m_rig->link->isPortOpen());
@@ -298,23 +309,10 @@ private slots:
         QCOMPARE(m_rig->prompter.texts(), QStringList{kCtNg + "6,"});
     }
 
-    // A pulse count the controller holds above what the window's variable can
-    // take is refused; the window keeps what it showed.
-    void valueTooLargeForTheWindow()
-    {
-        m_rig->sim.model().setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A010102FFFF"));
-        ParameterWindow &w = openWindow();
-        const QString title = w.windowTitle();
-        click("cmdParaRead");
-        QCOMPARE(m_rig->lines(), kReadLines);
-        QCOMPARE(m_rig->prompter.texts(), QStringList{"An error occured while getting Value of Parameter Data."});
-        QCOMPARE(w.windowTitle(), title);
-        QCOMPARE(w.txtPulse->text(), QString());
-        QVERIFY(!m_rig->link->isPortOpen());
-    }
-
     // A file's values go to the controller, come back into a fresh window and
-    // verify against both; one changed field fails both verifications.
+    // verify against the controller and the file. A file of the other family
+    // (15 values) is asked about first and then compared without what it
+    // does not hold. One changed field fails every verification.
     void roundTrip()
     {
         useModel(QStringLiteral("E35"), 50, 0);
@@ -334,43 +332,28 @@ private slots:
         QCOMPARE(fresh.txtStroke->text(), QStringLiteral("3000"));
         QCOMPARE(fresh.txtHomeOffset->text(), QStringLiteral("700"));
         QCOMPARE(fresh.txtActuator->text(), QStringLiteral("E35L-050"));
-        const auto verifyBoth = [&] {
+        const QString rw =
+            writeParaFile(QStringLiteral("rw.pmt"), QStringLiteral("3000,700,0,10,10,60,40,60,60,60,60,60,60,60,10\r\n"));
+        const auto verifyAll = [&](Answer toRwQuestion) {
             m_rig->prompter.clear();
             click("cmdConpareCT");
             m_rig->dialogs.choose(file);
             click("cmdConpareFile");
+            m_rig->dialogs.choose(rw);
+            m_rig->prompter.answer(toRwQuestion);
+            click("cmdConpareFile");
             return m_rig->prompter.texts();
         };
-        const QString fileResult =
-            QStringLiteral("Parameters : indicated and saved into the file(trip.pmt)\n\nResult of Verification : ");
-        QCOMPARE(verifyBoth(), (QStringList{kCtOk, fileResult + "OK"}));
-        fresh.txtKasokuSet5->setText(QStringLiteral("50"));
-        QCOMPARE(verifyBoth(), (QStringList{kCtNg + "10,", fileResult + "NG.\n\n<Unmatched Parameter No.>\n10,"}));
-    }
-
-    // A file of the other family (15 values) against a KT window: asked
-    // first, then compared without the homing method.
-    void rwFileAgainstKt()
-    {
-        useModel(QStringLiteral("E35"), 50, 0);
-        openWindow();
-        loadFile(kE35);
-        const QString rw =
-            writeParaFile(QStringLiteral("rw.pmt"), QStringLiteral("3000,700,0,10,10,60,40,60,60,60,60,60,60,60,10\r\n"));
-        const QString question = QStringLiteral(
+        const QString rwQuestion = QStringLiteral(
             "The data is RW parameter.\n\nThere is not value in setting of <10.Vertical>.Verify of Vertical "
             "setting will skip.\n\nAre you continue? ");
-        for (Answer a : {Answer::Cancel, Answer::Ok}) {
-            m_rig->dialogs.choose(rw);
-            m_rig->prompter.answer(a);
-            click("cmdConpareFile");
-        }
-        // The 15 values the file holds agree: what it does not hold is not
-        // compared, so the verification can come out OK.
-        QCOMPARE(m_rig->prompter.texts(),
-                 (QStringList{question, question,
-                              "Parameters : indicated and saved into the file(rw.pmt)\n\nResult of "
-                              "Verification : OK"}));
+        const QString result =
+            QStringLiteral("Parameters : indicated and saved into the file(%1)\n\nResult of Verification : ");
+        QCOMPARE(verifyAll(Answer::Cancel), (QStringList{kCtOk, result.arg("trip.pmt") + "OK", rwQuestion}));
+        fresh.txtKasokuSet5->setText(QStringLiteral("50"));
+        const QString ng = QStringLiteral("NG.\n\n<Unmatched Parameter No.>\n10,");
+        QCOMPARE(verifyAll(Answer::Ok), (QStringList{kCtNg + "10,", result.arg("trip.pmt") + ng, rwQuestion,
+                                                     result.arg("rw.pmt") + ng}));
     }
 
     // Closing the window while its command waits for the controller is
@@ -379,10 +362,14 @@ private slots:
     {
         ParameterWindow &w = openWindow();
         w.show();
-        m_rig->sim.setReplyDelayMs(80);
         bool closedDuringCommand = true;
         bool busyDuringCommand = false;
-        QTimer::singleShot(30, &w, [&] {
+        // Tried when the controller has a request of the read and not yet
+        // answered it: the command surely waits then, however slow the
+        // machine.
+        connect(&m_rig->sim, &SimulatedController::lineReceived, &w, [&](const QString &line) {
+            if (line != QLatin1String("0RD10"))
+                return;
             busyDuringCommand = w.isBusy() && m_rig->surface.busy;
             closedDuringCommand = w.close();
         });
@@ -431,68 +418,46 @@ private slots:
 
     void readRefusesWhatIsNotTheControllersData_data()
     {
-        QTest::addColumn<QString>("block14");
-        QTest::addColumn<QByteArray>("replyToBlock11"); // empty: the controller's own
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<QStringList>("script");
         QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("message");
 
-        const QStringList upTo11 = kReadLines.mid(0, 4);
-        QTest::newRow("block 12's reply to 0RD11") << "1C4C006400FFFFFF"
-                                                   << QByteArray("0RD12FFFFFFFFFFFFFFFF\r\n") << upTo11 + QStringList{"0CM0"};
-        QTest::newRow("speed byte 0A") << "1C0A006400FFFFFF" << QByteArray() << kReadLines;
-        QTest::newRow("speed byte 00") << "1C00006400FFFFFF" << QByteArray() << kReadLines;
-        QTest::newRow("stroke 0") << "1C4C000000FFFFFF" << QByteArray() << kReadLines;
+        const QStringList replyOf12{"*", "*", "*", "=0RD12FFFFFFFFFFFFFFFF"};
+        QTest::newRow("block 12's reply to 0RD11") << "14" << "1C4C006400FFFFFF" << replyOf12
+                                                   << kReadLines.mid(0, 4) + QStringList{"0CM0"} << kCommError;
+        QTest::newRow("speed byte 0A") << "14" << "1C0A006400FFFFFF" << QStringList() << kReadLines << kCommError;
+        QTest::newRow("speed byte 00") << "14" << "1C00006400FFFFFF" << QStringList() << kReadLines << kCommError;
+        QTest::newRow("stroke 0") << "14" << "1C4C000000FFFFFF" << QStringList() << kReadLines << kCommError;
+        // 65535 pulses do not fit the window's variable.
+        QTest::newRow("pulse count too large") << "13" << "0A0A0A010102FFFF" << QStringList() << kReadLines
+                                               << "An error occured while getting Value of Parameter Data.";
     }
 
-    // A reply for another block, or a model the program could neither show
-    // nor store, is a failed read: the window keeps what it showed.
+    // A reply for another block, or a model or value the program could
+    // neither show nor store, is a failed read: the window keeps what it
+    // showed.
     void readRefusesWhatIsNotTheControllersData()
     {
-        QFETCH(QString, block14);
-        QFETCH(QByteArray, replyToBlock11);
+        QFETCH(QString, block);
+        QFETCH(QString, payload);
+        QFETCH(QStringList, script);
         QFETCH(QStringList, lines);
+        QFETCH(QString, message);
 
-        m_rig->sim.model().setBlock(QStringLiteral("14"), block14);
-        if (!replyToBlock11.isEmpty()) {
-            for (int i = 0; i < 3; ++i)
-                m_rig->sim.queueAnswer();
-            m_rig->sim.queueRaw(replyToBlock11);
-        }
+        m_rig->sim.model().setBlock(block, payload);
+        Script(m_rig->sim, script);
         ParameterWindow &w = openWindow();
         loadFile(kE35);
         click("cmdParaRead");
         QCOMPARE(m_rig->lines(), lines);
-        QCOMPARE(m_rig->prompter.texts(), QStringList{kCommError});
+        QCOMPARE(m_rig->prompter.texts(), QStringList{message});
         QCOMPARE(w.txtKasokuSet1->text(), QStringLiteral("60"));
+        QCOMPARE(w.txtPulse->text(), QStringLiteral("400"));
         QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
         QVERIFY(w.windowTitle() != QStringLiteral("Inside of C/T"));
         QVERIFY(!m_rig->link->isPortOpen());
-    }
-
-    // A write that fails at the fourth block leaves the controller with new
-    // and old blocks: after the link's own message the user is told so.
-    void writeStoppedPartWayIsTold()
-    {
-        useModel(QStringLiteral("E35"), 50, 0);
-        for (int n = 1; n <= 3; ++n)
-            m_rig->sim.model().setPosition(n, {1, 1, 0, 2, 0});
-        openWindow();
-        loadFile(kE35);
-        for (int i = 0; i < 7; ++i) // 0CM1, three positions, three blocks
-            m_rig->sim.queueAnswer();
-        m_rig->sim.queueWrongEcho();
-        m_rig->prompter.answer(Answer::Yes);
-        click("cmdParaWrite");
-
-        const QStringList lines = m_rig->lines();
-        QVERIFY2(lines.size() == 9, qPrintable(lines.join(u' ') + " | " + m_rig->prompter.texts().join(" | ")));
-        QCOMPARE(lines.mid(4, 4).join(u' ').count(QStringLiteral("0WD")), 4);
-        QCOMPARE(lines.last(), QStringLiteral("0CM0"));
-        QCOMPARE(m_rig->prompter.texts(),
-                 (QStringList{kWrite, kCommError,
-                              "The controller may now hold only part of the new parameters. "
-                              "Write the parameters again."}));
-        QCOMPARE(m_rig->sim.model().resetCount(), 0);
-        QVERIFY(!m_rig->progress.isVisible());
     }
 
     // A KT new controller homes on its sensor whatever its homing byte says,
@@ -518,27 +483,6 @@ private slots:
         QCOMPARE(w.txtVsiyou->text(), QStringLiteral("0"));
         w.optType[0]->click();
         QCOMPARE(w.txtVsiyou->text(), QStringLiteral("1"));
-    }
-
-    // The model text beside the three lists follows every choice in them.
-    void modelTextFollowsTheLists()
-    {
-        ParameterWindow &w = openWindow();
-        loadFile(kE35);
-        QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
-        const auto choose = [](QComboBox *list, const QString &text) {
-            const int i = list->findText(text);
-            QStringList items;
-            for (int k = 0; k < list->count(); ++k)
-                items << list->itemText(k);
-            QVERIFY2(i >= 0, qPrintable(text + " in " + items.join(u'|')));
-            list->setCurrentIndex(i);
-            emit list->activated(i);
-        };
-        choose(w.comboActSize, QStringLiteral(" 28"));
-        QCOMPARE(w.txtActuator->text(), QStringLiteral(" 28L-100"));
-        choose(w.comboActStroke, QStringLiteral("200"));
-        QCOMPARE(w.txtActuator->text(), QStringLiteral(" 28L-200"));
     }
 
     void startUp_data()

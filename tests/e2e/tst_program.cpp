@@ -123,61 +123,76 @@ class TestProgram : public QObject
     Q_OBJECT
 
 private slots:
-    void startUpTakesTheControllersModel()
+    // The start-up takes the model from the controller; after a failed read,
+    // or with a stored model the catalogue does not list, it ends in the
+    // device selection dialog, whose choice is stored. Only the read talks
+    // to the controller, and the port is released afterwards. The
+    // communication log holds the exchange from its first line, and writes
+    // the same lines to its file when the setting asks for it.
+    void startUp_data()
     {
-        Run run(2, 0);
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("controller");
+        QTest::addColumn<QStringList>("before"); // key=value, stored by an earlier run
+        QTest::addColumn<int>("told");           // 0: nothing, 1: the failed read, 2: the stored model refused
+        QTest::addColumn<bool>("dialog");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("controller's model replaces a stored RW")
+            << 0 << true << QStringList{"Device=RW", "DevSize= 35", "DevSpeed=H"} << 0 << false
+            << QStringList{"Device=KT", "DevSize= 28", "NewType=1"} << QStringList{"0CM1", "0RD14"};
+        QTest::newRow("no controller") << 0 << false << QStringList() << 1 << true << QStringList()
+                                       << QStringList();
+        QTest::newRow("offline, stroke not listed") << 1 << true << QStringList{"DevStroke=650"} << 2 << true
+                                                    << QStringList{"DevStroke=100"} << QStringList();
+    }
+
+    void startUp()
+    {
+        QFETCH(int, choice);
+        QFETCH(int, told);
+        QFETCH(QStringList, after);
+        Run run(2, choice);
         QVERIFY(run.started);
-        // The store remembers an RW model; the controller holds KT-28L-100.
-        run.store->writeText(SettingsKey::Device, "RW");
-        run.store->writeText(SettingsKey::DevSize, " 35");
-        run.store->writeText(SettingsKey::DevSpeed, "H");
+        QFETCH(bool, controller);
+        // Else COM1 names a device that does not exist (a freed terminal
+        // number could be handed to another test program running beside
+        // this one).
+        if (!controller)
+            qputenv("KTED_COM1", run.file("no-such-device").toLocal8Bit());
+        QFETCH(QStringList, before);
+        for (const QString &entry : before)
+            run.store->writeText(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
         MainWindow &w = run.start();
 
-        QCOMPARE(run.prompter.texts(), QStringList());
+        const QStringList messages[] = {{}, {LoadText(374)},
+                                        {JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)}};
+        QCOMPARE(run.prompter.texts(), messages[told]);
+        QTEST(run.deviceDialogShown, "dialog");
+        for (const QString &entry : after)
+            QCOMPARE(run.store->readText(entry.section(u'=', 0, 0), QString()), entry.section(u'=', 1));
         QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
-        QCOMPARE(run.store->readText(SettingsKey::Device, ""), QStringLiteral("KT"));
-        QCOMPARE(run.store->readText(SettingsKey::DevSize, ""), QStringLiteral(" 28"));
-        QCOMPARE(run.store->readInt(SettingsKey::NewType, -1), 1);
         QCOMPARE(run.state.gMaxPulse, 20000);
         QCOMPARE(w.sbPanel[2]->text(), QStringLiteral("1mm = 200Pulse"));
-        QCOMPARE(run.sim.receivedLines().value(0), QStringLiteral("0CM1"));
-        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0RD14")));
-        // The port is released after the start-up unless it is held.
+        QTEST(run.sim.receivedLines().mid(0, 2), "sent");
         QVERIFY(!run.program->link().isPortOpen());
         QVERIFY(!w.imgPortGreen->isLit());
-    }
 
-    void startUpWithoutControllerGoesOffline()
-    {
-        Run run(2, 0);
-        // COM1 names a device that does not exist (a freed terminal number
-        // could be handed to another test program running beside this one).
-        qputenv("KTED_COM1", run.file("no-such-device").toLocal8Bit());
-        MainWindow &w = run.start();
-        // The failure is told, then the stored (first-run) model is offered
-        // in the device selection dialog and used.
-        QCOMPARE(run.prompter.texts(), QStringList{LoadText(374)});
-        QVERIFY(run.deviceDialogShown);
-        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
-        QCOMPARE(run.state.gMaxPulse, 20000);
-    }
-
-    // A stored model that the catalogue does not list is told, and the
-    // start-up ends in the device selection dialog, whose choice is stored.
-    void offlineStartUpWithAnUnlistedModelEndsInTheDialog()
-    {
-        Run run(2, 1);
-        run.store->writeInt(SettingsKey::DevStroke, 650);
-        MainWindow &w = run.start();
-        QVERIFY(run.deviceDialogShown);
-        // Until the dialog closes the first-run model stands in, and the
-        // user is told so.
-        QCOMPARE(run.prompter.texts(),
-                 QStringList{JoinTexts({441, 571}) + QStringLiteral("\n\n") + LoadText(803)});
-        // The dialog offers the first-run model; its OK stores it.
-        QCOMPARE(run.store->readInt(SettingsKey::DevStroke, 0), 100);
-        QCOMPARE(w.lblDeviceType->text(), QStringLiteral("KT- 28L-100"));
-        QCOMPARE(run.state.gMaxPulse, 20000);
+        const CommLogModel &log = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < log.rowCount(); ++r) {
+            const CommLogEntry &e = log.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), log.text());
     }
 
     // "Change": only a valid choice changes the model, its settings, the
@@ -250,38 +265,71 @@ private slots:
         }
     }
 
-    // Closed, the parameter window keeps its values; closing the main window
-    // with changed parameters asks to save them first.
-    void parameterWindowKeepsItsValuesAndAsksBeforeTheyAreLost()
+    // A model that the parameter window takes from the controller is the
+    // model of the next start: it is in the settings at once. Closed, the
+    // parameter window keeps its values. Closing the main window asks about
+    // changed parameters and then about an unsaved table; a Cancel, or a
+    // save of a table not yet complete, keeps it open. The main window's
+    // close takes the parameter and communication log windows along, and
+    // the port and language are stored.
+    void parameterWindowAndClosing()
     {
         Run run(2, 1);
+        run.sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
         MainWindow &w = run.start();
         w.mnuShowParameta->trigger();
-        ParameterWindow *p = run.program->parameterWindow();
+        QPointer<ParameterWindow> p = run.program->parameterWindow();
+        QCOMPARE(p->windowTitle(), LoadText(51));
+        run.prompter.answer(Answer::Ok); // take the controller's setting
+        p->cmdParaRead->click();
+        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({592, 593})});
+        QCOMPARE(run.state.gDevSize, QStringLiteral("E35"));
+        // Read back through a store of its own, as the next start reads it.
+        const SettingsStore next;
+        QCOMPARE(next.readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
+        QCOMPARE(next.readInt(SettingsKey::DevStroke, 0), 50);
+
+        p->txtJog1->selectAll();
         QTest::keyClicks(p->txtJog1, QStringLiteral("12"));
         QVERIFY(p->close());
         QTest::qWait(10);
         w.mnuShowParameta->trigger();
-        QCOMPARE(run.program->parameterWindow(), p);
+        QCOMPARE(run.program->parameterWindow(), p.get());
         QCOMPARE(p->txtJog1->text(), QStringLiteral("12"));
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
+        run.type(1, Col::ColVel, "4");
 
         run.prompter.clear();
         run.prompter.answers({Answer::Cancel});
         QVERIFY(!w.close());
-        run.prompter.answers({Answer::No, Answer::Ok});
+        run.prompter.answers({Answer::No, Answer::Yes});
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible() && p->isVisible());
+        run.prompter.answers({Answer::No, Answer::No});
         QVERIFY(w.close());
-        QCOMPARE(run.prompter.texts().mid(0, 2), (QStringList{LoadText(429), LoadText(429)}));
-        QCOMPARE(run.prompter.texts().size(), 3);
+        const QString parameters = LoadText(429), table = LoadText(481) + QStringLiteral(" ") + LoadText(482);
+        QCOMPARE(run.prompter.texts(),
+                 (QStringList{parameters, parameters, table, JoinTexts({459, 460}), parameters, table}));
+        QCOMPARE(run.prompter.unansweredCount(), 0);
+        QTest::qWait(10);
+        QVERIFY(!p || !p->isVisible());
+        QVERIFY(!log || !log->isVisible());
+        QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
+        QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
     }
 
-    // Edit the table, write it to the controller, read it back into a fresh
-    // table and verify: the controller holds what the user typed.
-    void editWriteReadBackAndVerify()
+    // The table the user types goes to the controller and verifies there;
+    // saved, opened into a new table and saved again it gives the same file
+    // byte for byte.
+    void typedTableToTheControllerAndToAFile()
     {
-        Run run(2, 1);
+        Run run(1, 1);
         MainWindow &w = run.start();
         QCOMPARE(run.prompter.texts(), QStringList());
-
         const QStringList vel{"5", "9", "1"};
         const QStringList acc{"3", "1", "2"};
         const QStringList mm{"12.5", "50", "100"};
@@ -290,30 +338,38 @@ private slots:
             run.type(p, Col::ColAcc, acc[p - 1]);
             run.type(p, Col::ColMm, mm[p - 1]);
         }
+        run.typeComposed(1, Col::ColComment, QStringLiteral("原点側ｽﾄｯﾊﾟ"));
         QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("12.500"));
 
         run.prompter.answers({Answer::Ok, Answer::Ok});
         run.sim.clearReceived();
         QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
-        QVERIFY2(run.sim.receivedLines().contains(QStringLiteral("0WP153020009C4")),
-                 qPrintable(run.sim.receivedLines().join(' ')));
-        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0WP29102002710")));
-        QVERIFY(run.sim.receivedLines().contains(QStringLiteral("0WP31202004E20")));
+        QCOMPARE(run.sim.receivedLines().filter(QStringLiteral("0WP")),
+                 (QStringList{"0WP153020009C4", "0WP29102002710", "0WP31202004E20"}));
         QCOMPARE(run.prompter.lastText(), LoadText(466));
         QVERIFY(w.cmdLoadtoCt->isEnabled());
         QVERIFY(!w.gBusy);
-
-        // The file menu's verify against the controller: OK.
         run.prompter.clear();
         w.mnuFileShogoCt->trigger();
         QVERIFY2(run.prompter.lastText().contains(LoadText(410)), qPrintable(run.prompter.lastText()));
 
-        // Change a position on the PC: the verification names it.
-        run.type(2, Col::ColVel, "8");
-        run.prompter.clear();
-        w.mnuFileShogoCt->trigger();
-        QVERIFY2(run.prompter.lastText().contains(LoadText(407)), qPrintable(run.prompter.texts().join(" | ")));
-        QVERIFY(run.prompter.lastText().contains(LoadText(409) + QStringLiteral("2")));
+        const QString first = run.file("table.ktd");
+        run.dialogs.choose(first);
+        w.mnuFileSaveAs->trigger();
+        const QByteArray saved = readAll(first);
+        QVERIFY2(!saved.isEmpty(), qPrintable(run.prompter.texts().join(" | ")));
+        QVERIFY(saved.contains("\r\n"));
+        QCOMPARE(w.lblFileName->text(), QStringLiteral("table"));
+        w.mnuFileNew->trigger();
+        QCOMPARE(run.cell(1, Col::ColVel), QString());
+        run.dialogs.choose(first);
+        w.mnuFileOpen->trigger();
+        QCOMPARE(run.cell(1, Col::ColComment), QStringLiteral("原点側ｽﾄｯﾊﾟ"));
+        const QString second = run.file("again.ktd");
+        run.dialogs.choose(second);
+        w.mnuFileSaveAs->trigger();
+        QCOMPARE(readAll(second), saved);
+        QCOMPARE(run.prompter.unansweredCount(), 0);
     }
 
     // A position's output value has no column: a table read from the
@@ -366,165 +422,35 @@ private slots:
         QCOMPARE(ct.position(1).out, 0);
     }
 
-    // A model that the parameter window takes from the controller is the
-    // model of the next start: it is in the settings at once.
-    void modelTakenInTheParameterWindowIsStored()
-    {
-        Run run(2, 1);
-        run.sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
-        MainWindow &w = run.start();
-        w.mnuShowParameta->trigger();
-        ParameterWindow *p = run.program->parameterWindow();
-        QVERIFY(p);
-        run.prompter.answer(Answer::Ok); // take the controller's setting
-        p->cmdParaRead->click();
-        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({592, 593})});
-        QCOMPARE(run.state.gDevSize, QStringLiteral("E35"));
-        // Read back through a store of its own, as the next start reads it.
-        const SettingsStore next;
-        QCOMPARE(next.readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));
-        QCOMPARE(next.readInt(SettingsKey::DevStroke, 0), 50);
-    }
-
     // The rounding buttons start from the stored choice and, once clicked,
-    // decide how the editor snaps millimetres to whole pulses.
+    // decide how the editor snaps millimetres to whole pulses; the stored
+    // choice stays as it was.
     void roundingButtonsSetTheEditorsRounding_data()
     {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("clicked"); // -1: none
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("stored up") << 1 << -1 << "0.020";
-        QTest::newRow("stored down") << 0 << -1 << "0.000";
-        QTest::newRow("stored up, down clicked") << 1 << 1 << "0.000";
-        QTest::newRow("stored down, up clicked") << 0 << 0 << "0.020";
+        QTest::addColumn<bool>("storedUp");
+        QTest::newRow("stored up, down clicked") << true;
+        QTest::newRow("stored down, up clicked") << false;
     }
 
     void roundingButtonsSetTheEditorsRounding()
     {
-        QFETCH(int, stored);
-        QFETCH(int, clicked);
-        QFETCH(QString, shown);
+        QFETCH(bool, storedUp);
         Run run(2, 1);
-        run.store->writeInt(SettingsKey::MmRoundUp, stored);
+        run.store->writeInt(SettingsKey::MmRoundUp, storedUp);
         // KT-42H: lead 8 mm, 400 pulses, so 0.010 mm is exactly half a pulse,
         // the one value where rounding up and down differ.
         run.store->writeText(SettingsKey::DevSize, QStringLiteral(" 42"));
         run.store->writeText(SettingsKey::DevSpeed, QStringLiteral("H"));
         MainWindow &w = run.start();
         QCOMPARE(run.state.gDevLead, int16_t(8));
-        QCOMPARE(w.optSutiSyori[0]->isChecked(), stored == 1);
-        if (clicked >= 0)
-            QTest::mouseClick(w.optSutiSyori[clicked], Qt::LeftButton, {}, QPoint(5, 5));
-        run.type(1, Col::ColMm, QStringLiteral("0.010"));
-        QCOMPARE(run.cell(1, Col::ColMm), shown);
-        QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), stored); // never written
-    }
-
-    // Save the table, start a new one, open the file again: byte for byte
-    // the same file when saved once more.
-    void saveNewOpenSaveGivesTheSameFile()
-    {
-        Run run(1, 1);
-        MainWindow &w = run.start();
-        for (int p = 1; p <= 3; ++p) {
-            run.type(p, Col::ColVel, QString::number(p));
-            run.type(p, Col::ColAcc, QString::number(4 - p));
-            run.type(p, Col::ColMm, QString::number(p * 10));
+        QCOMPARE(w.optSutiSyori[0]->isChecked(), storedUp);
+        for (const bool up : {storedUp, !storedUp}) {
+            if (up != storedUp)
+                QTest::mouseClick(w.optSutiSyori[up ? 0 : 1], Qt::LeftButton, {}, QPoint(5, 5));
+            run.type(1, Col::ColMm, QStringLiteral("0.010"));
+            QCOMPARE(run.cell(1, Col::ColMm), up ? QStringLiteral("0.020") : QStringLiteral("0.000"));
         }
-        run.typeComposed(1, Col::ColComment, QStringLiteral("原点側ｽﾄｯﾊﾟ"));
-        const QString first = run.file("table.ktd");
-        run.dialogs.choose(first);
-        w.mnuFileSaveAs->trigger();
-        const QByteArray saved = readAll(first);
-        QVERIFY2(!saved.isEmpty(), qPrintable(run.prompter.texts().join(" | ")));
-        QVERIFY(saved.contains("\r\n"));
-        QCOMPARE(w.lblFileName->text(), QStringLiteral("table"));
-
-        w.mnuFileNew->trigger();
-        QCOMPARE(run.cell(1, Col::ColVel), QString());
-        run.dialogs.choose(first);
-        w.mnuFileOpen->trigger();
-        QCOMPARE(run.cell(1, Col::ColComment), QStringLiteral("原点側ｽﾄｯﾊﾟ"));
-        const QString second = run.file("again.ktd");
-        run.dialogs.choose(second);
-        w.mnuFileSaveAs->trigger();
-        QCOMPARE(readAll(second), saved);
-        QCOMPARE(run.prompter.unansweredCount(), 0);
-    }
-
-    // Closing with unsaved changes asks to save; Yes and then cancelling
-    // the file dialog keeps the window open, and nothing is stored.
-    void closingWithChangesKeepsTheWindowWhenTheSaveIsCancelled()
-    {
-        Run run(2, 1);
-        MainWindow &w = run.start();
-        run.type(1, Col::ColVel, "4");
-        run.prompter.answer(Answer::Yes);
-        run.dialogs.cancel();
-        QVERIFY(!w.close());
-        QVERIFY(w.isVisible());
-        QCOMPARE(run.prompter.texts().value(0), LoadText(481) + QStringLiteral(" ") + LoadText(482));
-
-        run.prompter.answer(Answer::No);
-        QVERIFY(w.close());
-    }
-
-    // The View menu opens the parameter window beside the main window; the
-    // main window's close takes it along, and the port and language are stored.
-    void closingTheMainWindowClosesTheParameterWindow()
-    {
-        Run run(2, 1);
-        MainWindow &w = run.start();
-        w.mnuShowParameta->trigger();
-        QPointer<QWidget> parameters = run.program->parameterWindow();
-        QVERIFY(parameters && parameters->isVisible());
-        QCOMPARE(parameters->windowTitle(), LoadText(51));
-        run.prompter.answer(Answer::Ok); // finish KT-ED?
-        QVERIFY(w.close());
-        QCOMPARE(run.prompter.texts().size(), 1);
-        QCOMPARE(run.prompter.pendingAnswers(), 0);
-        QTest::qWait(10);
-        QVERIFY(!parameters || !parameters->isVisible());
-        QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
-        QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
-    }
-
-    // The communication log holds the start-up's exchange from the first
-    // line, opens from the View menu, writes the same lines to its file when
-    // the setting asks for it, and closes with the main window.
-    void communicationLogFromTheViewMenu()
-    {
-        Run run(2, 0);
-        QFile::remove(CommLogFile::DefaultPath());
-        run.program->setCommLogToFile(true);
-        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
-        MainWindow &w = run.start();
-        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
-        w.mnuShowCommLog->trigger();
-        QPointer<CommLogWindow> log = run.program->commLogWindow();
-        QVERIFY(log && log->isVisible());
-        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
-
-        const CommLogModel &model = run.program->commLogModel();
-        QStringList sent, received;
-        for (int r = 0; r < model.rowCount(); ++r) {
-            const CommLogEntry &e = model.entry(r);
-            if (e.direction == CommLogEntry::Direction::Sent)
-                sent << e.text.chopped(8); // without <CR><LF>
-            else if (e.direction == CommLogEntry::Direction::Received)
-                received << e.text.chopped(8);
-        }
-        QVERIFY(!sent.isEmpty());
-        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
-        QCOMPARE(sent, run.sim.receivedLines());
-        QCOMPARE(received, run.sim.sentLines());
-        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
-
-        run.prompter.answer(Answer::Ok); // finish KT-ED?
-        QVERIFY(w.close());
-        QTest::qWait(10);
-        QVERIFY(!log || !log->isVisible());
-        run.program->setCommLogToFile(false);
+        QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), int(storedUp));
     }
 
     // The adapter is pulled while the table is read from the controller:

@@ -165,8 +165,6 @@ private slots:
         QString text = QStringLiteral("design text");
         QVERIFY(!TryLoadText(4, text));
         QCOMPARE(text, QStringLiteral("design text"));
-        SetLangOffset(0);
-        QCOMPARE(LoadText(3), QStringLiteral("編集モード"));
     }
 
     void parse_data()
@@ -190,7 +188,6 @@ private slots:
     {
         QFETCH(QString, source);
         QFETCH(int, errorLine);
-        QFETCH(TextMap, texts);
         StringTable table;
         int line = 0;
         QCOMPARE(StringTable::parse(source, table, &line), errorLine == 0);
@@ -200,7 +197,7 @@ private slots:
         TextMap held;
         for (int id : table.ids())
             held.insert(id, table.find(id).value_or(QString()));
-        QCOMPARE(held, texts);
+        QTEST(held, "texts");
     }
 };
 

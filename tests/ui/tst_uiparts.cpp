@@ -136,7 +136,6 @@ private slots:
         QFETCH(int, buttons);
         QFETCH(QString, labels);
         QFETCH(int, press);
-        QFETCH(int, answer);
         QFETCH(int, icon);
         QFETCH(int, boxIcon);
         QFETCH(QString, caption);
@@ -165,7 +164,7 @@ private slots:
         QVERIFY(driver.done());
         QCOMPARE(shown, (QStringList{caption.isEmpty() ? QStringLiteral("KT-ED") : caption, text, labels,
                                      QString::number(boxIcon)}));
-        QCOMPARE(int(got), answer);
+        QTEST(int(got), "answer");
     }
 
     // ---- File dialogs ------------------------------------------------------
@@ -188,8 +187,7 @@ private slots:
     void nameFilters()
     {
         QFETCH(QString, filter);
-        QFETCH(QStringList, expected);
-        QCOMPARE(DesktopFileDialogs::QtNameFilters(filter), expected);
+        QTEST(DesktopFileDialogs::QtNameFilters(filter), "expected");
     }
 
     // The user types a name into the real dialog, in a folder that holds
@@ -260,79 +258,70 @@ private slots:
 
     // ---- Two-choice dialog -------------------------------------------------
 
-    // With Cancel allowed (the start-up's form without it is driven in the
-    // start-up tests).
+    // With Cancel, and in the start-up's form without it, where neither the
+    // close box nor Escape leaves the dialog.
     void selection_data()
     {
-        QTest::addColumn<int>("how"); // 0, 1: OK on that choice; 2: Cancel; 3: close box
+        QTest::addColumn<int>("noCancel");
+        QTest::addColumn<int>("how"); // 0, 1: OK on that choice; 2: Cancel; 3: close box and Escape, then OK on 1
         QTest::addColumn<int>("result");
-        QTest::newRow("first choice") << 0 << 0;
-        QTest::newRow("second choice") << 1 << 1;
-        QTest::newRow("Cancel") << 2 << -1;
+        QTest::newRow("first choice") << 0 << 0 << 0;
+        QTest::newRow("second choice") << 0 << 1 << 1;
+        QTest::newRow("Cancel") << 0 << 2 << -1;
         // Closing the window is no choice of either option.
-        QTest::newRow("close box") << 3 << -1;
+        QTest::newRow("close box") << 0 << 3 << -1;
+        QTest::newRow("no Cancel: first choice") << 1 << 0 << 0;
+        QTest::newRow("no Cancel: close box and Escape refused") << 1 << 3 << 1;
     }
 
     void selection()
     {
+        QFETCH(int, noCancel);
         QFETCH(int, how);
-        QFETCH(int, result);
         AppState state;
         state.gMainLeft = 1500; // 100 px
         state.gMainTop = 3000;  // 200 px
         ModalDriver driver;
         QStringList shown;
         QPoint placed;
-        bool cancelShown = false;
+        QList<bool> cancelButton;
         driver.then("SelectionDialog", [&](QWidget *w) {
             auto *dialog = static_cast<SelectionDialog *>(w);
             placed = dialog->pos();
             shown = {dialog->windowTitle(), dialog->lblSelectSetumei->text(), dialog->optSelectKomoku[0]->text(),
                      dialog->optSelectKomoku[1]->text()};
-            cancelShown = dialog->cmdSelectCancel->isVisible() && dialog->cmdSelectCancel->isEnabled();
-            if (how < 2) {
-                dialog->optSelectKomoku[1 - how]->click();
-                dialog->optSelectKomoku[how]->click();
-                dialog->cmdSelectOK->click();
-            } else if (how == 2) {
+            cancelButton = {dialog->cmdSelectCancel->isVisible(), dialog->cmdSelectCancel->isEnabled()};
+            if (how == 2)
                 dialog->cmdSelectCancel->click();
-            } else {
+            if (how == 3) {
                 dialog->close();
+                QTest::keyClick(dialog, Qt::Key_Escape);
             }
+            if (!dialog->isVisible())
+                return;
+            const int choice = how == 3 ? 1 : how;
+            dialog->optSelectKomoku[1 - choice]->click();
+            dialog->optSelectKomoku[choice]->click();
+            dialog->cmdSelectOK->click();
         });
         const int got = ShowSelection(state, QStringLiteral("Device setting"), QStringLiteral("Which?"),
-                                      QStringLiteral("Reading from C/T"), QStringLiteral("Offline setting"), 0);
+                                      QStringLiteral("Reading from C/T"), QStringLiteral("Offline setting"), noCancel);
         QVERIFY(driver.done());
-        QCOMPARE(got, result);
+        QTEST(got, "result");
         QCOMPARE(shown, (QStringList{"Device setting", "Which?", "Reading from C/T", "Offline setting"}));
-        QVERIFY(cancelShown);
+        QCOMPARE(cancelButton, (QList<bool>{!noCancel, !noCancel}));
         QCOMPARE(placed, QPoint(100 + 33, 200 + 33));
     }
 
     // ---- Splash window and version ----------------------------------------
 
-    void versionText_data()
-    {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<int>("revision");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("1.3.0") << 1 << 3 << 0 << "1.30";
-        QTest::newRow("2.10.5") << 2 << 10 << 5 << "2.105";
-        QTest::newRow("0.0.12") << 0 << 0 << 12 << "0.012";
-    }
-
-    void versionText()
-    {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(int, revision);
-        QFETCH(QString, expected);
-        QCOMPARE(VersionNumberText(major, minor, revision), expected);
-    }
-
+    // The version (the major number, a point, then the minor number and the
+    // revision run together), which the splash window shows for two seconds.
     void splashShowsVersionForTwoSeconds()
     {
+        QCOMPARE(VersionNumberText(1, 3, 0), QStringLiteral("1.30"));
+        QCOMPARE(VersionNumberText(2, 10, 5), QStringLiteral("2.105"));
+        QCOMPARE(VersionNumberText(0, 0, 12), QStringLiteral("0.012"));
         SplashWindow splash;
         QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version ") + VersionNumberText());
         bool visibleMeanwhile = false;
@@ -362,20 +351,12 @@ private slots:
         QVERIFY2(lit.green() > lit.red() + 60 && lit.green() > lit.blue() + 60, qPrintable(lit.name()));
     }
 
-    void helpFilePath_data()
-    {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("folder") << "/opt/kted/bin" << "/opt/kted/bin/ktedhlp.chm";
-        QTest::newRow("root") << "/" << "/ktedhlp.chm";
-        QTest::newRow("drive root") << "C:\\" << "C:\\ktedhlp.chm";
-    }
-
+    // The help file beside the program, with one separator.
     void helpFilePath()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, expected);
-        QCOMPARE(HelpFilePath(folder, QStringLiteral("ktedhlp.chm")), expected);
+        QCOMPARE(HelpFilePath("/opt/kted/bin", "ktedhlp.chm"), QStringLiteral("/opt/kted/bin/ktedhlp.chm"));
+        QCOMPARE(HelpFilePath("/", "ktedhlp.chm"), QStringLiteral("/ktedhlp.chm"));
+        QCOMPARE(HelpFilePath("C:\\", "ktedhlp.chm"), QStringLiteral("C:\\ktedhlp.chm"));
     }
 };
 

@@ -10,10 +10,14 @@
 // (painting the communication log, say) then delays only the program's
 // noticing of a reply, never the wire itself.
 //
+// --same-thread puts the simulated controller on the program's thread
+// instead, the stricter case: there every delay of the window's thread
+// delays the wire as well.
+//
 // With --log-window every operation runs again with the communication log
 // recording every line into its window, and both figures are printed.
 //
-//   kted-bench-link [--runs N] [--delay MS] [--log-window]
+//   kted-bench-link [--runs N] [--delay MS] [--log-window] [--same-thread]
 
 #include "app/appstate.h"
 #include "app/filedialogs.h"
@@ -80,7 +84,9 @@ int main(int argc, char *argv[])
                                          QStringLiteral("ms"), QStringLiteral("2"));
     const QCommandLineOption logOption(QStringLiteral("log-window"),
                                        QStringLiteral("Run again with the communication log window open."));
-    parser.addOptions({runsOption, delayOption, logOption});
+    const QCommandLineOption sameThreadOption(
+        QStringLiteral("same-thread"), QStringLiteral("Run the simulated controller on the program's thread."));
+    parser.addOptions({runsOption, delayOption, logOption, sameThreadOption});
     parser.process(app);
     const int runs = std::max(1, parser.value(runsOption).toInt());
     const int delayMs = std::max(0, parser.value(delayOption).toInt());
@@ -90,10 +96,14 @@ int main(int argc, char *argv[])
 
     // The controller, its pseudo-terminal and its timers are made on the
     // wire's thread and live there.
+    const bool sameThread = parser.isSet(sameThreadOption);
+    const Qt::ConnectionType onWireCall = sameThread ? Qt::DirectConnection : Qt::BlockingQueuedConnection;
     QThread wire;
-    wire.start();
     QObject onWire;
-    onWire.moveToThread(&wire);
+    if (!sameThread) {
+        wire.start();
+        onWire.moveToThread(&wire);
+    }
     std::unique_ptr<SimulatedController> simulated;
     QString error;
     QMetaObject::invokeMethod(
@@ -107,9 +117,9 @@ int main(int argc, char *argv[])
                 simulated.reset();
             }
         },
-        Qt::BlockingQueuedConnection);
+        onWireCall);
     const auto stopWire = qScopeGuard([&] {
-        QMetaObject::invokeMethod(&onWire, [&] { simulated.reset(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(&onWire, [&] { simulated.reset(); }, onWireCall);
         wire.quit();
         wire.wait();
     });
@@ -178,7 +188,8 @@ int main(int argc, char *argv[])
             window->show();
             out << "\nThe same with the communication log window open:\n";
         }
-        out << "Link against the simulated controller, 9600 baud, reply delay " << delayMs
+        out << "Link against the simulated controller (on "
+            << (sameThread ? "the program's thread" : "a thread of its own") << "), 9600 baud, reply delay " << delayMs
             << " ms, " << runs << " runs each (mean; best in brackets)\n\n";
         out << qSetFieldWidth(28) << Qt::left << "operation" << qSetFieldWidth(6) << Qt::right
             << "lines" << qSetFieldWidth(10) << "wire ms" << qSetFieldWidth(12) << "on arrival"

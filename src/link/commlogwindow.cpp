@@ -23,6 +23,8 @@ namespace {
 
 // "The file could not be written. The file already there is unchanged."
 constexpr int kSaveFailedText = 721;
+// How long the view gathers new lines before it draws them.
+constexpr int kShowLinesMs = 100;
 
 QPushButton *Button(QWidget *parent, const char *name, int textId)
 {
@@ -91,14 +93,16 @@ CommLogWindow::CommLogWindow(CommLogModel &model, Prompter &prompter, FileDialog
     copyKey->setContext(Qt::WidgetShortcut);
     connect(copyKey, &QShortcut::activated, this, &CommLogWindow::copySelection);
 
-    // New lines are followed while the view shows the end; a user who
-    // scrolled back to read keeps his place. The scroll waits for a quiet
-    // moment so that a burst of lines costs one scroll.
-    m_follow.setSingleShot(true);
-    m_follow.setInterval(50);
-    connect(&m_follow, &QTimer::timeout, lstLog, &QTreeView::scrollToBottom);
+    // New lines are shown in bursts: the first line of a burst freezes the
+    // view, and a tenth of a second later it is drawn once with every line
+    // that came meanwhile. Drawing each line as it came would cost the
+    // window's thread more than a line takes on the wire. New lines are
+    // followed while the view showed the end when the burst began; a user
+    // who scrolled back to read keeps his place.
+    m_showLines.setSingleShot(true);
+    m_showLines.setInterval(kShowLinesMs);
+    connect(&m_showLines, &QTimer::timeout, this, &CommLogWindow::showNewLines);
     connect(&m_model, &QAbstractItemModel::rowsAboutToBeInserted, this, &CommLogWindow::beforeInsert);
-    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &CommLogWindow::followLater);
 
     setPaused(m_model.isPaused());
     cmdPause->setChecked(m_model.isPaused());
@@ -114,14 +118,23 @@ void CommLogWindow::setPaused(bool paused)
 
 void CommLogWindow::beforeInsert()
 {
+    if (m_showLines.isActive())
+        return;
     const QScrollBar *bar = lstLog->verticalScrollBar();
-    m_atEnd = m_follow.isActive() || bar->value() >= bar->maximum();
+    m_atEnd = bar->value() >= bar->maximum();
+    lstLog->setUpdatesEnabled(false);
+    m_showLines.start();
 }
 
-void CommLogWindow::followLater()
+void CommLogWindow::showNewLines()
 {
-    if (m_atEnd && !m_follow.isActive())
-        m_follow.start();
+    // Scrolled while frozen, so that the view is drawn once, at its new
+    // place; drawn at once, since the next line may freeze it again before
+    // a deferred update would come round.
+    if (m_atEnd)
+        lstLog->scrollToBottom();
+    lstLog->setUpdatesEnabled(true);
+    lstLog->repaint();
 }
 
 void CommLogWindow::copySelection()

@@ -39,11 +39,11 @@ public:
 private:
     void setPaused(bool paused);
     void beforeInsert();
-    void followLater();
+    void showNewLines();
 
     CommLogModel &m_model;
     Prompter &m_prompter;
     FileDialogs &m_dialogs;
-    QTimer m_follow;
+    QTimer m_showLines;
     bool m_atEnd = true;
 };

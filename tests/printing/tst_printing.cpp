@@ -2,7 +2,6 @@
 #include "../ui/modaldriver.h"
 
 #include "app/appoptions.h"
-#include "link/linkmessages.h"
 #include "position/conversions.h"
 #include "position/positiondata.h"
 #include "position/positiongrid.h"
@@ -23,8 +22,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
-#include <QToolBar>
-#include <QToolButton>
 
 namespace {
 
@@ -41,6 +38,11 @@ QString PdfText(const QString &path)
     return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
+QString Scratch(const QString &name)
+{
+    return QDir(TestScratchDir()).filePath(name);
+}
+
 // Sheets written as A4 PDF files into the scratch folder, or into target
 // when set; cancelled when told to.
 class PdfOutput : public PrintOutput
@@ -51,9 +53,7 @@ public:
         ++count;
         if (cancel)
             return Result::Cancelled;
-        const QString path = target.isEmpty()
-                                 ? QDir(TestScratchDir()).filePath(QStringLiteral("sheet-%1.pdf").arg(count))
-                                 : target;
+        const QString path = target.isEmpty() ? Scratch(QStringLiteral("sheet-%1.pdf").arg(count)) : target;
         QPdfWriter writer(path);
         writer.setPageSize(QPageSize(QPageSize::A4));
         if (!RenderPrintDocument(writer, doc))
@@ -83,11 +83,6 @@ void WriteFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-QString Scratch(const QString &name)
-{
-    return QDir(TestScratchDir()).filePath(name);
-}
-
 // A position file for the model text and generation given; the positions
 // at 4000, 10000 and 20000 pulses, the second with a comment too long for
 // its column.
@@ -112,11 +107,6 @@ QString ParameterFile(const QString &name, int count)
     return path;
 }
 
-QString LoadTextAt(int id)
-{
-    return StringTable::builtIn().find(id).value_or(QString());
-}
-
 // A line of the sheet that starts with these cells in order, blanks
 // between them.
 bool HasLine(const QString &text, const QStringList &cells)
@@ -135,12 +125,24 @@ class TestPrinting : public QObject
     Q_OBJECT
 
 private:
+    // Two catalogues of our own that disagree on the lead of the same
+    // model: 2 mm for the new generation, 6 mm for the old.
+    static QString TwoCatalogues()
+    {
+        const QString dir = Scratch(QStringLiteral("lists"));
+        QDir().mkpath(dir);
+        WriteFile(dir + "/nktdevice.lst", "1\r\n\" 28L-100\",2,400,0,1\r\n");
+        WriteFile(dir + "/ktdevice.lst", "1\r\n\" 28L-100\",6,400,0,1\r\n");
+        return dir;
+    }
+
     struct Rig : LinkRig
     {
         Rig()
             : LinkRig(QStringLiteral("printing"))
-            , command(PrintCommand::Context{app, options, data, grid, *catalogue, *link, progress, prompter, dialogs,
-                                            surface, output})
+            , lists(app, prompter, TwoCatalogues())
+            , command(PrintCommand::Context{app, options, data, grid, lists, *link, progress, prompter, dialogs, surface,
+                                            output})
         {
             Culc_MaxPulse(app);
             Culc_MaxMm(app);
@@ -159,6 +161,7 @@ private:
         PositionGrid grid;
         PdfOutput output;
         AppOptions options;
+        Catalogue lists;
         PrintCommand command;
     };
 
@@ -259,75 +262,103 @@ private slots:
                     && r.mustExist);
     }
 
+    // What the sheet holds from each source, in both languages. Printing a
+    // file takes the millimetres from the file's own model and generation
+    // and changes neither the model in use nor the loaded table. Every
+    // check, read or output that stops the print tells the user, and
+    // nothing reaches the paper.
     void printedSheet_data()
     {
         QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("positions");   // "", "grid" or "file"
-        QTest::addColumn<QString>("parameters");  // "", "ct", "file" or "short"
-        QTest::addColumn<bool>("details");
-        QTest::addColumn<QList<QStringList>>("lines");  // lines that must print, cells in order
-        QTest::addColumn<QStringList>("absent");        // texts that must not print
+        QTest::addColumn<QString>("positions");  // "", "grid", "file" (of 28L-100, NEW), ...
+        QTest::addColumn<QString>("parameters"); // "", "ct", "file", "short" or a fault
+        QTest::addColumn<QString>("sheet");      // "details" (23 and 24), or the output's fault
+        QTest::addColumn<QList<QStringList>>("lines"); // lines that must print, cells in order; none: refused
+        QTest::addColumn<QStringList>("absent");       // texts that must not print
+        QTest::addColumn<QStringList>("messages");     // the start of each message shown
+        using Lines = QList<QStringList>;
+        const QStringList none;
 
-        const QList<QStringList> gridEn{{"Type of KT : KT- 28L-100(New)"},
-                                        {"Position Data"},
-                                        {"No.", "VEL", "ACC", "Posi(mm)", "Posi(Pulse)", "Comment"},
-                                        {"1", "5", "2", "12.500", "2500", "原点側"},
-                                        {"2", "9", "3", "50.000", "10000", "Work"},
-                                        {"3", "1", "1", "100.000", "20000"}};
-        const QList<QStringList> ctEn{{"Parameters"},
-                                      {"1. Stroke length", ":20000"},
-                                      {"18. Homing method", ":Sensor"},
-                                      {"19. Lead", ":2"},
-                                      {"20. Pulse", ":400"},
-                                      {"21. TYPE", ":KT(New)"},
-                                      {"22. Actuator", ":28L-100"}};
-        QTest::newRow("grid and controller, English")
-            << 10000 << "grid" << "ct" << false << (gridEn + ctEn)
-            << QStringList{"23. Emergency", "24. Emergency", "File Name"};
-        QTest::newRow("controller with details, English")
-            << 10000 << "" << "ct" << true
-            << (ctEn + QList<QStringList>{{"23. Emergency stop Input", ":Hold"}, {"24. Emergency stop Logic", ":Logic A"}})
-            << QStringList{"Position Data", "File Name"};
+        const Lines gridEn{{"Type of KT : KT- 28L-100(New)"},
+                           {"Position Data"},
+                           {"No.", "VEL", "ACC", "Posi(mm)", "Posi(Pulse)", "Comment"},
+                           {"1", "5", "2", "12.500", "2500", "原点側"},
+                           {"2", "9", "3", "50.000", "10000", "Work"},
+                           {"3", "1", "1", "100.000", "20000"}};
+        const Lines ctEn{{"Parameters"},
+                         {"1. Stroke length", ":20000"},
+                         {"18. Homing method", ":Sensor"},
+                         {"19. Lead", ":2"},
+                         {"20. Pulse", ":400"},
+                         {"21. TYPE", ":KT(New)"},
+                         {"22. Actuator", ":28L-100"}};
+        QTest::newRow("grid and controller with details, English")
+            << 10000 << "grid" << "ct" << "details"
+            << (gridEn + ctEn + Lines{{"23. Emergency stop Input", ":Hold"}, {"24. Emergency stop Logic", ":Logic A"}})
+            << QStringList{"File Name"} << none;
         QTest::newRow("files, English")
-            << 10000 << "file" << "file" << true
-            << QList<QStringList>{{"KT-ED", "File Name:posi.ktd"},
-                                  {"Type of KT : KT- 28L-100(New)"},
-                                  {"1", "5", "2", "20.000", "4000", "Start"},
-                                  {"2", "9", "3", "50.000", "10000", "Long comment"},
-                                  {"3", "1", "1", "100.000", "20000", "End"},
-                                  {"Parameters", "File Name:full.pmt"},
-                                  {"1. Stroke length", ":16000"},
-                                  {"18. Homing method", ":Sensor"},
-                                  {"22. Actuator", ":28L-080"},
-                                  {"23. Emergency stop Input", ":Hold"},
-                                  {"24. Emergency stop Logic", ":Logic B"}}
-            << QStringList{"(no data)", "TAIL"};
+            << 10000 << "file" << "file" << "details"
+            << Lines{{"KT-ED", "File Name:posi.ktd"},
+                     {"Type of KT : KT- 28L-100(New)"},
+                     {"1", "5", "2", "20.000", "4000", "Start"},
+                     {"2", "9", "3", "50.000", "10000", "Long comment"},
+                     {"3", "1", "1", "100.000", "20000", "End"},
+                     {"Parameters", "File Name:full.pmt"},
+                     {"1. Stroke length", ":16000"},
+                     {"18. Homing method", ":Sensor"},
+                     {"22. Actuator", ":28L-080"},
+                     {"23. Emergency stop Input", ":Hold"},
+                     {"24. Emergency stop Logic", ":Logic B"}}
+            << QStringList{"(no data)", "TAIL"} << none;
         // A file of fewer values (the RW family's) prints the rest as absent.
         QTest::newRow("short parameter file, English")
-            << 10000 << "" << "short" << true
-            << QList<QStringList>{{"15. Setting JOG VEL 1", ":5"},       {"16. Setting JOG VEL 2", ":(no data)"},
-                                  {"18. Homing method", ":(no data)"},   {"21. TYPE", ":(no data)"},
-                                  {"22. Actuator", ":(no data)"},        {"24. Emergency stop Logic", ":(no data)"}}
-            << QStringList{"Sensor", "KT(New)", "Logic B"};
+            << 10000 << "" << "short" << "details"
+            << Lines{{"15. Setting JOG VEL 1", ":5"},     {"16. Setting JOG VEL 2", ":(no data)"},
+                     {"18. Homing method", ":(no data)"}, {"21. TYPE", ":(no data)"},
+                     {"22. Actuator", ":(no data)"},      {"24. Emergency stop Logic", ":(no data)"}}
+            << QStringList{"Position Data", "Sensor", "KT(New)", "Logic B"} << none;
         QTest::newRow("grid and controller with details, Japanese")
-            << 0 << "grid" << "ct" << true
-            << QList<QStringList>{{"機種 : KT- 28L-100(新型)"},
-                                  {"No.", "VEL", "ACC", "位置(mm)", "位置(パルス)", "コメント"},
-                                  {"1", "5", "2", "12.500", "2500", "原点側"},
-                                  {"2. 原点オフセット", ":0"},
-                                  {"17. JOG速度設定 3", ":10"},
-                                  {"18. 原点復帰方式", ":センサ"},
-                                  {"21. タイプ", ":KT(新型)"},
-                                  {"23. 非常停止入力", ":保持"},
-                                  {"24. 非常停止入力論理", ":A接点"}}
-            << QStringList{"ファイル名"};
+            << 0 << "grid" << "ct" << "details"
+            << Lines{{"機種 : KT- 28L-100(新型)"},
+                     {"No.", "VEL", "ACC", "位置(mm)", "位置(パルス)", "コメント"},
+                     {"1", "5", "2", "12.500", "2500", "原点側"},
+                     {"2. 原点オフセット", ":0"},
+                     {"17. JOG速度設定 3", ":10"},
+                     {"18. 原点復帰方式", ":センサ"},
+                     {"21. タイプ", ":KT(新型)"},
+                     {"23. 非常停止入力", ":保持"},
+                     {"24. 非常停止入力論理", ":A接点"}}
+            << QStringList{"ファイル名"} << none;
         QTest::newRow("files, Japanese")
-            << 0 << "file" << "file" << false
-            << QList<QStringList>{{"KT-ED", "ファイル名：posi.ktd"},
-                                  {"1", "5", "2", "20.000", "4000", "Start"},
-                                  {"パラメータ", "ファイル名:full.pmt"},
-                                  {"18. 原点復帰方式", ":センサ"}}
-            << QStringList{"23. 非常停止入力"};
+            << 0 << "file" << "file" << ""
+            << Lines{{"KT-ED", "ファイル名：posi.ktd"},
+                     {"1", "5", "2", "20.000", "4000", "Start"},
+                     {"パラメータ", "ファイル名:full.pmt"},
+                     {"18. 原点復帰方式", ":センサ"}}
+            << QStringList{"23. 非常停止入力"} << none;
+        QTest::newRow("old-generation file") << 10000 << "old file" << "" << ""
+                                             << Lines{{"1", "5", "2", "60.000", "4000", "Start"}} << none << none;
+        QTest::newRow("file of an unlisted model")
+            << 10000 << "unlisted file" << "" << "" << Lines{{"1", "5", "2", "4000", "Start"}} << none
+            << QStringList{"The error occurred in calculation of a position(mm).\n\nPosition (mm) is not printed."};
+
+        QTest::newRow("grid empty") << 10000 << "empty grid" << "" << "" << Lines() << none
+                                    << QStringList{"No data in the list.\n\nInput data and try it again."};
+        QTest::newRow("grid position 2 empty")
+            << 10000 << "grid with a hole" << "" << "" << Lines() << none
+            << QStringList{"No data in some Positions!\n\nConfirm the position data indicated below once again.\n\n"};
+        QTest::newRow("parameter file missing") << 10000 << "" << "missing file" << "" << Lines() << none
+                                                << QStringList{"Failed to reading parameter file."};
+        QTest::newRow("not a parameter file")
+            << 10000 << "" << "positions file" << "" << Lines() << none
+            << QStringList{"Not Data file for KT-ED.", "Failed to reading parameter file."};
+        QTest::newRow("controller silent") << 10000 << "grid" << "silent ct" << "" << Lines() << none
+                                           << QStringList{"Communication timeout error!"};
+        QTest::newRow("preview closed") << 10000 << "grid" << "" << "cancelled" << Lines() << none
+                                        << QStringList{"Printing was cancelled. Nothing has been printed."};
+        QTest::newRow("PDF file cannot be written")
+            << 10000 << "grid" << "" << "unwritable" << Lines() << none
+            << QStringList{"The data could not be printed.\n\nCheck the printer, or the file to print to, and print again."};
     }
 
     void printedSheet()
@@ -335,148 +366,68 @@ private slots:
         QFETCH(int, offset);
         QFETCH(QString, positions);
         QFETCH(QString, parameters);
-        QFETCH(bool, details);
+        QFETCH(QString, sheet);
         QFETCH(QList<QStringList>, lines);
         QFETCH(QStringList, absent);
+        QFETCH(QStringList, messages);
         Rig rig;
         QVERIFY2(rig.started, qPrintable(rig.error));
         SetLangOffset(offset);
-        rig.fillGrid();
-        rig.options.mParaDetailShow = details;
-        PrintChoice choice;
-        choice.cancelled = false;
-        choice.positionsFromGrid = positions == QLatin1String("grid");
-        choice.positionsFromFile = positions == QLatin1String("file");
-        choice.positionFile = PositionFile(QStringLiteral("posi.ktd"), "KT- 28L-100", "NEW");
-        choice.parametersFromCt = parameters == QLatin1String("ct");
-        choice.parametersFromFile = parameters == QLatin1String("file") || parameters == QLatin1String("short");
-        choice.parameterFile = parameters == QLatin1String("short") ? ParameterFile(QStringLiteral("rw.pmt"), 15)
-                                                                     : ParameterFile(QStringLiteral("full.pmt"), 24);
-
-        QCOMPARE(rig.command.PrintProc(choice), 0);
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        const QString text = rig.output.text;
-        QCOMPARE(text.count(u'\f'), 1);  // one page
-        QVERIFY2(text.contains(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))), qPrintable(text));
-        for (const QStringList &line : lines)
-            QVERIFY2(HasLine(text, line), qPrintable(line.join(u'|') + QStringLiteral("\n") + text));
-        for (const QString &t : absent)
-            QVERIFY2(!text.contains(t.normalized(QString::NormalizationForm_KC)), qPrintable(t + QStringLiteral("\n") + text));
-        // The parameter window's own values are left alone.
-        QCOMPARE(rig.sim.receivedLines().filter(QStringLiteral("0WR")).size(), 0);
-    }
-
-    // Every check and read that stops the print tells the user, and nothing
-    // reaches the paper.
-    void refusals_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QStringList>("messages");  // the start of each message shown
-        QTest::addColumn<int>("outputs");           // sheets handed to the output
-
-        QTest::newRow("grid empty") << "empty" << QStringList{"No data in the list.\n\nInput data and try it again."} << 0;
-        QTest::newRow("grid position 2 empty")
-            << "hole" << QStringList{"No data in some Positions!\n\nConfirm the position data indicated below once again.\n\n"} << 0;
-        QTest::newRow("parameter file missing") << "nofile" << QStringList{"Failed to reading parameter file."} << 0;
-        QTest::newRow("not a parameter file")
-            << "notpara" << QStringList{LoadTextAt(10362), "Failed to reading parameter file."} << 0;
-        QTest::newRow("controller silent") << "silent" << QStringList{LoadTextAt(10500)} << 0;
-        QTest::newRow("preview closed") << "cancel" << QStringList{"Printing was cancelled. Nothing has been printed."} << 1;
-        QTest::newRow("PDF file cannot be written")
-            << "unwritable"
-            << QStringList{"The data could not be printed.\n\nCheck the printer, or the file to print to, and print again."}
-            << 1;
-    }
-
-    void refusals()
-    {
-        QFETCH(QString, fault);
-        QFETCH(QStringList, messages);
-        QFETCH(int, outputs);
-        Rig rig;
-        QVERIFY2(rig.started, qPrintable(rig.error));
-        PrintChoice choice;
-        choice.cancelled = false;
-        choice.positionsFromGrid = fault != QLatin1String("notpara") && fault != QLatin1String("nofile");
-        if (fault != QLatin1String("empty"))
+        if (positions != QLatin1String("empty grid"))
             rig.fillGrid();
-        if (fault == QLatin1String("hole"))
+        if (positions == QLatin1String("grid with a hole"))
             rig.grid.setCellText(2, PositionGrid::ColVel, QString());
-        choice.parametersFromFile = fault == QLatin1String("nofile") || fault == QLatin1String("notpara");
-        choice.parameterFile = fault == QLatin1String("nofile") ? Scratch(QStringLiteral("none.pmt"))
-                                                                : PositionFile(QStringLiteral("p.ktd"), "KT- 28L-100", "NEW");
-        choice.parametersFromCt = fault == QLatin1String("silent");
-        if (fault == QLatin1String("silent"))
-            rig.sim.queueNoReply();
-        rig.output.cancel = fault == QLatin1String("cancel");
-        if (fault == QLatin1String("unwritable"))
+        rig.options.mParaDetailShow = sheet == QLatin1String("details");
+        rig.output.cancel = sheet == QLatin1String("cancelled");
+        if (sheet == QLatin1String("unwritable"))
             rig.output.target = Scratch(QStringLiteral("no-such-folder/sheet.pdf"));
+        if (parameters == QLatin1String("silent ct"))
+            rig.sim.queueNoReply();
+        PrintChoice choice;
+        choice.cancelled = false;
+        choice.positionsFromGrid = positions.contains(QLatin1String("grid"));
+        choice.positionsFromFile = positions.endsWith(QLatin1String("file"));
+        choice.positionFile = PositionFile(QStringLiteral("posi.ktd"),
+                                           positions.startsWith(QLatin1String("unlisted")) ? "KT- 99Q-100" : "KT- 28L-100",
+                                           positions.startsWith(QLatin1String("old")) ? "OLD" : "NEW");
+        choice.parametersFromCt = parameters.endsWith(QLatin1String("ct"));
+        choice.parametersFromFile = !parameters.isEmpty() && !choice.parametersFromCt;
+        choice.parameterFile = parameters == QLatin1String("short") ? ParameterFile(QStringLiteral("rw.pmt"), 15)
+                               : parameters == QLatin1String("missing file") ? Scratch(QStringLiteral("none.pmt"))
+                               : parameters == QLatin1String("positions file") ? choice.positionFile
+                                                                               : ParameterFile(QStringLiteral("full.pmt"), 24);
+        const AppState before = rig.app;
 
-        QCOMPARE(rig.command.PrintProc(choice), 1);
+        QCOMPARE(rig.command.PrintProc(choice), lines.isEmpty() ? 1 : 0);
         const QStringList shown = rig.prompter.texts();
         QCOMPARE(shown.size(), messages.size());
         for (int i = 0; i < shown.size(); ++i)
             QVERIFY2(shown[i].startsWith(messages[i]), qPrintable(shown[i]));
-        QCOMPARE(rig.output.count, outputs);
-        QVERIFY(rig.output.text.isEmpty());
-    }
-
-    // A file of the new generation printed while an old-generation model is
-    // in use: its millimetres come from its own catalogue, and neither the
-    // model in use nor the loaded table changes. A file naming no model
-    // prints without millimetres after saying so.
-    void fileModel_data()
-    {
-        QTest::addColumn<QByteArray>("model");
-        QTest::addColumn<QByteArray>("newOld");
-        QTest::addColumn<QStringList>("row1");
-        QTest::addColumn<QStringList>("messages");
-        QTest::newRow("new generation") << QByteArray("KT- 28L-100") << QByteArray("NEW")
-                                        << QStringList{"1", "5", "2", "20.000", "4000", "Start"} << QStringList();
-        QTest::newRow("old generation") << QByteArray("KT- 28L-100") << QByteArray("OLD")
-                                        << QStringList{"1", "5", "2", "60.000", "4000", "Start"} << QStringList();
-        QTest::newRow("unknown model") << QByteArray("KT- 99Q-100") << QByteArray("NEW")
-                                       << QStringList{"1", "5", "2", "4000", "Start"}
-                                       << QStringList{"The error occurred in calculation of a position(mm).\n\nPosition (mm) is not printed."};
-    }
-
-    void fileModel()
-    {
-        QFETCH(QByteArray, model);
-        QFETCH(QByteArray, newOld);
-        QFETCH(QStringList, row1);
-        QFETCH(QStringList, messages);
-        Rig rig;
-        SetLangOffset(10000);
-        // Two catalogues that disagree on the lead of the same model.
-        const QString dir = Scratch(QStringLiteral("lists"));
-        QDir().mkpath(dir);
-        WriteFile(dir + "/nktdevice.lst", "1\r\n\" 28L-100\",2,400,0,1\r\n");
-        WriteFile(dir + "/ktdevice.lst", "1\r\n\" 28L-100\",6,400,0,1\r\n");
-        Catalogue lists(rig.app, rig.prompter, dir);
-        rig.app.gIsNewType = false;
-        rig.app.gDevTypeNo = 1;
-        rig.app.gDevLead = 6;
-        Culc_MaxPulse(rig.app);
-        const AppState before = rig.app;
-        PrintCommand command(PrintCommand::Context{rig.app, rig.options, rig.data, rig.grid, lists, *rig.link, rig.progress,
-                                                   rig.prompter, rig.dialogs, rig.surface, rig.output});
-        PrintChoice choice;
-        choice.cancelled = false;
-        choice.positionsFromFile = true;
-        choice.positionFile = PositionFile(QStringLiteral("model.ktd"), model, newOld);
-
-        QCOMPARE(command.PrintProc(choice), 0);
-        QCOMPARE(rig.prompter.texts(), messages);
-        QVERIFY2(HasLine(rig.output.text, row1), qPrintable(rig.output.text));
+        // Only the output's own faults come after the sheet was handed over.
+        QCOMPARE(rig.output.count, lines.isEmpty() && (sheet.isEmpty() || sheet == QLatin1String("details")) ? 0 : 1);
+        const QString text = rig.output.text;
+        QCOMPARE(text.isEmpty(), lines.isEmpty());
+        if (!lines.isEmpty()) {
+            QCOMPARE(text.count(u'\f'), 1); // one page
+            QVERIFY2(text.contains(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))), qPrintable(text));
+        }
+        for (const QStringList &line : lines)
+            QVERIFY2(HasLine(text, line), qPrintable(line.join(u'|') + QStringLiteral("\n") + text));
+        for (const QString &t : absent)
+            QVERIFY2(!text.contains(t.normalized(QString::NormalizationForm_KC)), qPrintable(t + QStringLiteral("\n") + text));
+        // The parameter window's values, the model in use and, for a file,
+        // the loaded table are left alone.
+        QCOMPARE(rig.sim.receivedLines().filter(QStringLiteral("0WR")).size(), 0);
         QCOMPARE(rig.app.gIsNewType, before.gIsNewType);
         QCOMPARE(rig.app.gDevLead, before.gDevLead);
         QCOMPARE(rig.app.gMaxPulse, before.gMaxPulse);
-        QCOMPARE(rig.data.workPosDA, PositionData().workPosDA);
-        QVERIFY(rig.data.gFileModel.isEmpty());
+        if (!choice.positionsFromGrid) {
+            QCOMPARE(rig.data.workPosDA, PositionData().workPosDA);
+            QVERIFY(rig.data.gFileModel.isEmpty());
+        }
     }
 
-    // The whole program: the toolbar's Print button opens the dialog with
+    // The whole program: File, Print opens the dialog with
     // every command of the main window and the parameter window locked,
     // and the sheet holds what the grid shows and what the controller
     // holds. A cancelled dialog prints nothing; page set-up locks as well.
@@ -537,7 +488,7 @@ private slots:
             dialog->chkPrintPara->click();
             dialog->cmdPrintSet->click();
         });
-        qobject_cast<QToolButton *>(w.tbToolBar->widgetForAction(w.tbButton[5]))->click();
+        w.mnuFilePrint->trigger();
         QVERIFY(driver.done());
         QCOMPARE(during, off);
         QCOMPARE(commands(), on);

@@ -5,7 +5,6 @@
 #include "../options/programrun.h"
 #include "link/controllerlink.h"
 #include "link/linkmessages.h"
-#include "link/portnames.h"
 #include "operation/iosignals.h"
 #include "simulatedcontroller.h"
 #include "ui/frminputoutput.h"
@@ -14,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -45,19 +43,14 @@ QString WindowLamps(const frmInputOutput &w)
     return LampText(shown);
 }
 
-// The controller on COM1 and the monitor window on the link to it.
+// The program with the controller on COM1, its I/O monitor opened from the
+// View menu.
 struct Rig
 {
     Rig()
     {
-        started = sim.start();
-        settings = std::make_unique<SettingsStore>(QDir(TestScratchDir()).filePath(QStringLiteral("io.ini")));
-        settings->writeText(PortSettingsKey(1), sim.devicePath());
-        app.gLangOffset = 10000;
-        app.gPortNo = 1;
-        link = std::make_unique<ControllerLink>(app, *settings, prompter);
-        window = std::make_unique<frmInputOutput>(*link);
-        window->show();
+        run.window->mnuShowState->trigger();
+        window = run.program->ioMonitorWindow();
     }
 
     void setBytes(int b105, int b106, int b107)
@@ -87,7 +80,7 @@ struct Rig
     void afterCycle(std::function<void()> then)
     {
         auto once = std::make_shared<QMetaObject::Connection>();
-        *once = QObject::connect(&sim, &SimulatedController::lineReceived, window.get(),
+        *once = QObject::connect(&sim, &SimulatedController::lineReceived, window.data(),
                                  [this, once, then](const QString &line) {
                                      if (line != QLatin1String("0RB107"))
                                          return;
@@ -101,13 +94,13 @@ struct Rig
     QStringList writes() const { return lines().filter(QStringLiteral("0WB")); }
     QString lamps() const { return WindowLamps(*window); }
 
+    ControllerLink &link() { return run.program->link(); }
+
     SimulatedController sim;
-    bool started = false;
-    std::unique_ptr<SettingsStore> settings;
-    ScriptedPrompter prompter;
-    AppState app;
-    std::unique_ptr<ControllerLink> link;
-    std::unique_ptr<frmInputOutput> window;
+    // Started and wired as COM1 before the program starts.
+    bool started = sim.start() && qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
+    ProgramRun run{2};
+    QPointer<frmInputOutput> window;
 };
 
 } // namespace
@@ -151,12 +144,11 @@ private slots:
     {
         QFETCH(int, address);
         QFETCH(int, value);
-        QFETCH(QString, lamps);
         Io::Lamps l;
         for (int i = 0; i < Io::kLampCount; ++i)
             l.set(static_cast<IoLamp>(i), true);
         Io::ApplyIoByte(l, address, static_cast<uint8_t>(value));
-        QCOMPARE(LampText(l), lamps);
+        QTEST(LampText(l), "lamps");
     }
 
     void outputPayload_data()
@@ -177,30 +169,41 @@ private slots:
     {
         QFETCH(int, read);
         QFETCH(int, toggles);
-        QFETCH(QString, payload);
-        QCOMPARE(Io::OutputBytePayload(static_cast<uint8_t>(read), static_cast<uint8_t>(toggles)), payload);
+        QTEST(Io::OutputBytePayload(static_cast<uint8_t>(read), static_cast<uint8_t>(toggles)), "payload");
     }
 
-    // A byte pattern and its inverse, the second changed on the controller
-    // while monitoring runs. Monitoring ends by Stop Monitor or by a failed
-    // read, also one before the start/stop button would have been enabled
-    // again: every lamp dark, the port released, only "Close" left after a
+    // Opened from the View menu: modal, gBusy set until the window has
+    // closed (by its Close button or by Escape). A byte pattern and its
+    // inverse, the second changed on the controller while monitoring runs.
+    // Monitoring ends by Stop Monitor or by a failed read, also one before
+    // the start/stop button would have been enabled again: every lamp dark,
+    // the port released unless the user holds it, only "Close" left after a
     // failure (with its message), and nothing more sent.
     void monitoringAndItsEnd_data()
     {
         QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("held");
         QTest::addColumn<QString>("message");
-        QTest::newRow("Stop Monitor") << "stop" << QString();
-        QTest::newRow("controller stops answering") << "no reply" << LinkText::TimeoutMessage();
-        QTest::newRow("wrong length at the first line") << "at once" << LinkText::LengthErrorMessage();
+        QTest::newRow("Stop Monitor") << "stop" << false << QString();
+        QTest::newRow("Stop Monitor, port held") << "stop" << true << QString();
+        QTest::newRow("controller stops answering") << "no reply" << false << LinkText::TimeoutMessage();
+        QTest::newRow("wrong length at the first line") << "at once" << false << LinkText::LengthErrorMessage();
     }
     void monitoringAndItsEnd()
     {
         QFETCH(QString, end);
+        QFETCH(bool, held);
         QFETCH(QString, message);
         Rig rig;
         QVERIFY(rig.started);
+        QVERIFY(rig.window && rig.window->isModal());
+        QVERIFY(rig.run.window->gBusy);
+        // Lamps and pictures are named for a screen reader.
+        QCOMPARE(rig.window->imgPosi4Led->accessibleName(), LoadText(167));
+        QCOMPARE(rig.window->imgOut1->accessibleName(), LoadText(174));
+        QCOMPARE(rig.window->imgOut1->toolTip(), LoadText(980));
         QCOMPARE(rig.window->cmdIoCheck->text(), LoadText(176));
+        rig.run.state.gPortOccupy = held;
         rig.setBytes(0xEF, 0xFA, 0x1B);
         if (end == QLatin1String("at once")) {
             rig.sim.queueWrongLength(-1);
@@ -233,19 +236,24 @@ private slots:
             rig.window->cmdIoCheck->click();
         }
         const QStringList told = message.isEmpty() ? QStringList() : QStringList{message};
-        QTRY_COMPARE_WITH_TIMEOUT(rig.prompter.texts(), told, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.run.prompter.texts(), told, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
         QCOMPARE(rig.lamps(), QStringLiteral("00000000"));
         QVERIFY(rig.window->cmdIoWinClose->isEnabled());
-        QVERIFY(!rig.link->isPortOpen());
+        QCOMPARE(rig.link().isPortOpen(), held);
         // Also once the button's re-enable time after the click has passed.
         const qsizetype sent = rig.lines().size();
         QTest::qWait(IoMonitor::kButtonOffMs + 100);
         QCOMPARE(rig.window->cmdIoCheck->isEnabled(), message.isEmpty());
         QCOMPARE(rig.lines().size(), sent);
-        QCOMPARE(rig.prompter.texts(), told);
-        rig.window->cmdIoWinClose->click();
-        QVERIFY(!rig.window->isVisible());
+        QCOMPARE(rig.run.prompter.texts(), told);
+        if (held)
+            QTest::keyClick(rig.window, Qt::Key_Escape);
+        else
+            rig.window->cmdIoWinClose->click();
+        QTRY_VERIFY(!rig.window);
+        QVERIFY(!rig.run.window->gBusy);
+        QCOMPARE(rig.link().isPortOpen(), held);
     }
 
     // Switching an output: nothing is written before a byte has been read in
@@ -264,32 +272,24 @@ private slots:
         QVERIFY(rig.waitCycles(1));
         QVERIFY(rig.writes().isEmpty());
 
-        const struct
-        {
-            QWidget *target;
-            bool byKey; // Space on the focused picture
-            const char *written;
-        } toggles[] = {
-            {rig.window->imgOut1Led, false, "0WB10729"}, // output 1 lit: bit 1 cleared
-            {rig.window->imgOut2, false, "0WB1072F"},
-            {rig.window->imgPend, true, "0WB1072A"},
-        };
+        // Each switch is written with the next cycle, one write a cycle.
         QStringList written;
-        for (const auto &t : toggles) {
-            if (t.byKey)
-                QTest::keyClick(t.target, Qt::Key_Space);
-            else
-                QTest::mouseDClick(t.target, Qt::LeftButton);
-            written << QString::fromLatin1(t.written);
-            QVERIFY(rig.waitCycles(1));
-            QCOMPARE(rig.writes(), written);
-        }
+        const auto writtenNext = [&](const char *line) {
+            written << QString::fromLatin1(line);
+            return rig.waitCycles(1) && rig.writes() == written;
+        };
+        QTest::mouseDClick(rig.window->imgOut1Led, Qt::LeftButton);
+        QVERIFY(writtenNext("0WB10729")); // output 1 lit: bit 1 cleared
+        QTest::mouseDClick(rig.window->imgOut2, Qt::LeftButton);
+        QVERIFY(writtenNext("0WB1072F"));
+        QTest::keyClick(rig.window->imgPend, Qt::Key_Space); // Space on the focused picture
+        QVERIFY(writtenNext("0WB1072A"));
         QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
 
         // A double-click while a write waits for its reply is written with
         // the next cycle.
         bool clickedDuringWrite = false;
-        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.data(),
                          [&](const QString &line) {
                              if (line == QLatin1String("0WB10729") && !clickedDuringWrite) {
                                  clickedDuringWrite = true;
@@ -309,7 +309,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.window->cmdIoCheck->text(), LoadText(176), kLampsShownMs);
         QTest::qWait(IoMonitor::kCycleMs);
         QCOMPARE(rig.writes(), written);
-        QVERIFY(rig.prompter.texts().isEmpty());
+        QVERIFY(rig.run.prompter.texts().isEmpty());
     }
 
     // A controller that answers each line after 400 ms gets one cycle at a
@@ -321,7 +321,7 @@ private slots:
         rig.sim.setReplyDelayMs(400);
         // A close while the controller is being asked is refused.
         bool stayed = false;
-        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.get(),
+        QObject::connect(&rig.sim, &SimulatedController::lineReceived, rig.window.data(),
                          [&](const QString &line) {
                              if (line == QLatin1String("0RB106") && rig.lines().size() < 4) {
                                  rig.window->close();
@@ -338,54 +338,7 @@ private slots:
         for (qsizetype i = 0; i < lines.size(); ++i)
             QCOMPARE(lines.at(i), cycle.at(i % cycle.size()));
         QVERIFY(rig.window->monitor().isMonitoring());
-        QVERIFY(rig.prompter.texts().isEmpty());
-    }
-
-    // From the View menu: modal, gBusy set until the window has closed (by
-    // its Close button or by Escape); closing releases the port unless the
-    // user holds it.
-    void openedFromTheMainWindow_data()
-    {
-        QTest::addColumn<bool>("held");
-        QTest::newRow("port released") << false;
-        QTest::newRow("port held") << true;
-    }
-    void openedFromTheMainWindow()
-    {
-        QFETCH(bool, held);
-        SimulatedController sim;
-        QVERIFY(sim.start());
-        qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
-        ProgramRun run(2);
-        run.state.gPortOccupy = held;
-        sim.model().setIoByteOverride(105, 0xEF);
-
-        run.window->mnuShowState->trigger();
-        QPointer<frmInputOutput> io = run.program->ioMonitorWindow();
-        QVERIFY(io && io->isVisible());
-        QVERIFY(io->isModal());
-        QCOMPARE(io->windowTitle(), LoadText(161));
-        // Lamps and pictures are named for a screen reader.
-        QCOMPARE(io->imgPosi4Led->accessibleName(), LoadText(167));
-        QCOMPARE(io->imgOut1->accessibleName(), LoadText(174));
-        QCOMPARE(io->imgOut1->toolTip(), LoadText(980));
-        QVERIFY(run.window->gBusy);
-        io->cmdIoCheck->click();
-        QTRY_VERIFY_WITH_TIMEOUT(io->imgHomeLsLed->isLit(), kLampsShownMs);
-        QVERIFY(run.program->link().isPortOpen());
-        QTRY_VERIFY(io->cmdIoCheck->isEnabled());
-        io->cmdIoCheck->click();
-        QTRY_VERIFY_WITH_TIMEOUT(io->cmdIoWinClose->isEnabled(), kLampsShownMs);
-        if (held)
-            QTest::keyClick(io, Qt::Key_Escape);
-        else
-            io->cmdIoWinClose->click();
-        QTRY_VERIFY(!io);
-        QVERIFY(!run.window->gBusy);
-        QCOMPARE(run.program->link().isPortOpen(), held);
-        QVERIFY(run.prompter.texts().isEmpty());
-        run.prompter.answer(Prompter::Answer::Ok); // finish KT-ED?
-        QVERIFY(run.window->close());
+        QVERIFY(rig.run.prompter.texts().isEmpty());
     }
 };
 

@@ -126,7 +126,9 @@ private slots:
     // The start-up takes the model from the controller; after a failed read,
     // or with a stored model the catalogue does not list, it ends in the
     // device selection dialog, whose choice is stored. Only the read talks
-    // to the controller, and the port is released afterwards.
+    // to the controller, and the port is released afterwards. The
+    // communication log holds the exchange from its first line, and writes
+    // the same lines to its file when the setting asks for it.
     void startUp_data()
     {
         QTest::addColumn<int>("choice");
@@ -161,6 +163,9 @@ private slots:
         QFETCH(QStringList, before);
         for (const QString &entry : before)
             run.store->writeText(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        QFile::remove(CommLogFile::DefaultPath());
+        run.program->setCommLogToFile(true);
+        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
         MainWindow &w = run.start();
 
         const QStringList messages[] = {{}, {LoadText(374)},
@@ -175,6 +180,19 @@ private slots:
         QTEST(run.sim.receivedLines().mid(0, 2), "sent");
         QVERIFY(!run.program->link().isPortOpen());
         QVERIFY(!w.imgPortGreen->isLit());
+
+        const CommLogModel &log = run.program->commLogModel();
+        QStringList sent, received;
+        for (int r = 0; r < log.rowCount(); ++r) {
+            const CommLogEntry &e = log.entry(r);
+            if (e.direction == CommLogEntry::Direction::Sent)
+                sent << e.text.chopped(8); // without <CR><LF>
+            else if (e.direction == CommLogEntry::Direction::Received)
+                received << e.text.chopped(8);
+        }
+        QCOMPARE(sent, run.sim.receivedLines());
+        QCOMPARE(received, run.sim.sentLines());
+        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), log.text());
     }
 
     // "Change": only a valid choice changes the model, its settings, the
@@ -252,8 +270,8 @@ private slots:
     // parameter window keeps its values. Closing the main window asks about
     // changed parameters and then about an unsaved table; a Cancel, or a
     // save of a table not yet complete, keeps it open. The main window's
-    // close takes the parameter window along, and the port and language are
-    // stored.
+    // close takes the parameter and communication log windows along, and
+    // the port and language are stored.
     void parameterWindowAndClosing()
     {
         Run run(2, 1);
@@ -278,6 +296,11 @@ private slots:
         w.mnuShowParameta->trigger();
         QCOMPARE(run.program->parameterWindow(), p.get());
         QCOMPARE(p->txtJog1->text(), QStringLiteral("12"));
+        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
+        w.mnuShowCommLog->trigger();
+        QPointer<CommLogWindow> log = run.program->commLogWindow();
+        QVERIFY(log && log->isVisible());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
         run.type(1, Col::ColVel, "4");
 
         run.prompter.clear();
@@ -294,6 +317,7 @@ private slots:
         QCOMPARE(run.prompter.unansweredCount(), 0);
         QTest::qWait(10);
         QVERIFY(!p || !p->isVisible());
+        QVERIFY(!log || !log->isVisible());
         QCOMPARE(run.store->readInt(SettingsKey::PortNo, 0), 1);
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
     }
@@ -427,44 +451,6 @@ private slots:
             QCOMPARE(run.cell(1, Col::ColMm), up ? QStringLiteral("0.020") : QStringLiteral("0.000"));
         }
         QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), int(storedUp));
-    }
-
-    // The communication log holds the start-up's exchange from the first
-    // line, opens from the View menu, writes the same lines to its file when
-    // the setting asks for it, and closes with the main window.
-    void communicationLogFromTheViewMenu()
-    {
-        Run run(2, 0);
-        QFile::remove(CommLogFile::DefaultPath());
-        run.program->setCommLogToFile(true);
-        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
-        MainWindow &w = run.start();
-        QCOMPARE(w.mnuShowCommLog->text(), QStringLiteral("Communication Log(&L)"));
-        w.mnuShowCommLog->trigger();
-        QPointer<CommLogWindow> log = run.program->commLogWindow();
-        QVERIFY(log && log->isVisible());
-        QCOMPARE(log->windowTitle(), QStringLiteral("Communication Log"));
-
-        const CommLogModel &model = run.program->commLogModel();
-        QStringList sent, received;
-        for (int r = 0; r < model.rowCount(); ++r) {
-            const CommLogEntry &e = model.entry(r);
-            if (e.direction == CommLogEntry::Direction::Sent)
-                sent << e.text.chopped(8); // without <CR><LF>
-            else if (e.direction == CommLogEntry::Direction::Received)
-                received << e.text.chopped(8);
-        }
-        QVERIFY(!sent.isEmpty());
-        QCOMPARE(sent.constFirst(), QStringLiteral("0CM1"));
-        QCOMPARE(sent, run.sim.receivedLines());
-        QCOMPARE(received, run.sim.sentLines());
-        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), model.text());
-
-        run.prompter.answer(Answer::Ok); // finish KT-ED?
-        QVERIFY(w.close());
-        QTest::qWait(10);
-        QVERIFY(!log || !log->isVisible());
-        run.program->setCommLogToFile(false);
     }
 
     // The adapter is pulled while the table is read from the controller:

@@ -38,13 +38,3 @@ std::optional<FileDialogs::Choice> ScriptedFileDialogs::next(const Request &requ
         return std::nullopt;
     return Choice{path, QFileInfo(path).fileName()};
 }
-
-std::optional<FileDialogs::Choice> ScriptedFileDialogs::open(const Request &request)
-{
-    return next(request);
-}
-
-std::optional<FileDialogs::Choice> ScriptedFileDialogs::save(const Request &request)
-{
-    return next(request);
-}

@@ -27,10 +27,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -75,6 +77,7 @@ enum TextId : int {
     TipVel = 328,
     TipJog = 330,
     TipVertical = 331,
+    UnitX5msec = 1090,
     OpenReferenceTitle = 421,
     FileExtension = 422,
     FileFilter = 423,
@@ -164,6 +167,9 @@ void ParameterWindow::buildControls()
     for (int n = 15; n <= 17; ++n)
         setTipId(textFieldOf(n), TipJog);
     setTipId(txtVsiyou, TipVertical);
+    lblX5msec = new QLabel(framParameta);
+    lblX5msec->setObjectName(QStringLiteral("lblX5msec"));
+    setCaptionId(lblX5msec, UnitX5msec);
 
     // The labels keep the names they have always had.
     static const std::array<const char *, 23> kLabelNames = {
@@ -345,7 +351,7 @@ void ParameterWindow::buildLayout()
     // Left column: stroke, homing values and the nine speed steps.
     row(0, 0, 1, txtStroke, cmdSelectDevice);
     for (int n = 2; n <= 14; ++n)
-        row(n - 1, 0, n, textFieldOf(n));
+        row(n - 1, 0, n, textFieldOf(n), n == 3 ? lblX5msec : nullptr);
 
     // Right column: jog speeds, homing method, lead, pulses, type, model.
     int r = 0;
@@ -476,6 +482,13 @@ void ParameterWindow::buildFieldRules()
         // through its field must not empty it.
         field.onlyWhenEdited = true;
         m_fields->add(field);
+        // Every insert, typed or pasted (the paste keys, the context menu, a
+        // middle click, a drop), leaves only digits within the full length.
+        if (rule.fullLength > 0) {
+            const QRegularExpression digits(QStringLiteral("[0-9]{0,%1}").arg(rule.fullLength));
+            field.edit->setValidator(new QRegularExpressionValidator(digits, field.edit));
+            field.edit->installEventFilter(this);
+        }
     }
 }
 
@@ -689,6 +702,19 @@ void ParameterWindow::closeEvent(QCloseEvent *event)
         return;
     }
     QWidget::closeEvent(event);
+}
+
+bool ParameterWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The paste keys paste, through the field's validator like any other
+    // paste, rather than being refused as characters by the key rules.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+        if (auto *edit = qobject_cast<QLineEdit *>(watched)) {
+            edit->paste();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ParameterWindow::ParametaCMDBTN_Muko()

@@ -129,6 +129,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -175,6 +176,7 @@ public:
     QLineEdit *txtStroke = nullptr;
     QLineEdit *txtHomeOffset = nullptr;
     QLineEdit *txtHomeOsikomi = nullptr;
+    QLabel *lblX5msec = nullptr;          // the unit beside txtHomeOsikomi
     QLineEdit *txtGentenModori = nullptr;
     QLineEdit *txtGentenHanten = nullptr;
     QLineEdit *txtKasokuSet1 = nullptr;

@@ -1,7 +1,8 @@
-// The parameter window as an editor: the keys its fields take, the Enter
-// chain, the checks when a field is left, the homing method the model
-// allows, the Default and Calculate buttons. Driven through the window's
-// own controls, with the real device selection dialog and calculator.
+// The parameter window as an editor: the keys and pastes its fields take,
+// the Enter chain, the checks when a field is left, the homing method and
+// model text the lists give, the Default and Calculate buttons. Driven
+// through the window's own controls, with the real device selection dialog
+// and calculator.
 
 #include "../ui/modaldriver.h"
 #include "app/appstate.h"
@@ -10,6 +11,7 @@
 #include "catalogue/digitfields.h"
 #include "catalogue/strokecalculator.h"
 #include "common/datafile.h"
+#include "parameters/fieldrules.h"
 #include "parameters/parameterset.h"
 #include "parameters/parameterwindow.h"
 #include "scriptedprompter.h"
@@ -18,11 +20,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -63,16 +68,45 @@ struct Editor
     ParameterWindow window;
 };
 
-// Keys as typed: "\b" is Backspace, "\t" Tab.
-void type(QWidget *w, const QString &keys)
+// Right-click on the field and choose Paste in the menu that opens.
+void pasteFromContextMenu(QLineEdit *e)
 {
-    for (QChar c : keys) {
-        if (c == u'\b')
-            QTest::keyClick(w, Qt::Key_Backspace);
-        else if (c == u'\t')
-            QTest::keyClick(w, Qt::Key_Tab);
-        else
-            QTest::keyClicks(w, QString(c));
+    const QPoint at = e->rect().center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, e->mapToGlobal(at));
+    QApplication::sendEvent(e, &click);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    const QList<QAction *> entries = menu->actions();
+    const auto paste = std::find_if(entries.begin(), entries.end(),
+                                    [](QAction *a) { return a->text().startsWith(QLatin1String("&Paste")); });
+    QVERIFY(paste != entries.end() && (*paste)->isEnabled());
+    (*paste)->trigger();
+    menu->close();
+}
+
+// Keys as typed: "\b" is Backspace, "\t" Tab, "\n" Enter; "^V" is Ctrl+V,
+// "^I" Shift+Insert, "^M" Paste in the field's context menu.
+void type(QLineEdit *e, const QString &keys)
+{
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QChar c = keys[i];
+        if (c == u'^') {
+            const QChar how = keys[++i];
+            if (how == u'V')
+                QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+            else if (how == u'I')
+                QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
+            else
+                pasteFromContextMenu(e);
+        } else if (c == u'\b') {
+            QTest::keyClick(e, Qt::Key_Backspace);
+        } else if (c == u'\t') {
+            QTest::keyClick(e, Qt::Key_Tab);
+        } else if (c == u'\n') {
+            QTest::keyClick(e, Qt::Key_Return);
+        } else {
+            QTest::keyClicks(e, QString(c));
+        }
     }
 }
 
@@ -91,54 +125,60 @@ class TestParaEditor : public QObject
     Q_OBJECT
 
 private slots:
+    // Keys and pastes as the fields take them, and where Enter moves the
+    // focus. Every paste, by key or by the context menu, is held to the key
+    // rules: only digits, within the field's full length.
     void keys_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("selectAll");
+        QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("fourth digit refused") << "txtHomeOffset" << "123" << false << "4" << "123";
-        QTest::newRow("also over a selection") << "txtHomeOffset" << "123" << true << "4" << "123";
-        QTest::newRow("Backspace when full") << "txtHomeOffset" << "123" << false << "\b" << "12";
-        QTest::newRow("letters and the ninth digit") << "txtStroke" << "" << false << "abc123456789" << "12345678";
-        QTest::newRow("pulses: four digits") << "txtPulse" << "" << false << "40012" << "4001";
-        QTest::newRow("lead: no key rules") << "txtLead" << "" << false << "x5" << "x5";
+        QTest::addColumn<QString>("focus"); // afterwards; empty: the field
+        QTest::newRow("fourth digit refused") << "txtHomeOffset" << "123" << false << "" << "4" << "123" << "";
+        QTest::newRow("also over a selection") << "txtHomeOffset" << "123" << true << "" << "4" << "123" << "";
+        QTest::newRow("Backspace when full") << "txtHomeOffset" << "123" << false << "" << "\b" << "12" << "";
+        QTest::newRow("letters and the ninth digit") << "txtStroke" << "" << false << "" << "abc123456789"
+                                                     << "12345678" << "";
+        QTest::newRow("pulses: four digits") << "txtPulse" << "" << false << "" << "40012" << "4001" << "";
+        QTest::newRow("lead: no key rules") << "txtLead" << "" << false << "" << "x5" << "x5" << "";
+        QTest::newRow("Ctrl+V, digits that fit") << "txtHomeOffset" << "7" << false << "12" << "^V" << "712" << "";
+        QTest::newRow("Ctrl+V, one digit too many") << "txtHomeOffset" << "7" << false << "123" << "^V" << "7" << "";
+        QTest::newRow("Shift+Insert, a letter") << "txtPulse" << "" << false << "4a" << "^I" << "" << "";
+        QTest::newRow("context menu, digits that fit") << "txtStroke" << "" << false << "3000" << "^M" << "3000" << "";
+        QTest::newRow("context menu, a letter") << "txtJog1" << "2" << false << "x" << "^M" << "2" << "";
+        QTest::newRow("context menu, too long over a selection") << "txtJog1" << "20" << true << "1234" << "^M"
+                                                                 << "20" << "";
+        QTest::newRow("Enter: stroke to home offset") << "txtStroke" << "" << false << "" << "12\n" << "12"
+                                                      << "txtHomeOffset";
+        QTest::newRow("Enter: VEL 9 to JOG 1") << "txtKasokuSet9" << "" << false << "" << "\n" << "" << "txtJog1";
+        QTest::newRow("Enter: JOG 3 to the homing text") << "txtJog3" << "" << false << "" << "\n" << ""
+                                                         << "txtVsiyou";
+        QTest::newRow("Enter: pulses to the model size") << "txtPulse" << "" << false << "" << "\n" << ""
+                                                         << "comboActSize";
     }
 
     void keys()
     {
         QFETCH(QString, field);
         QFETCH(QString, start);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, focus);
         Editor ed;
         QLineEdit *e = ed.field(field);
         e->setText(start);
         e->setFocus();
         e->end(false);
-        if (QTest::currentDataTag() == QByteArray("also over a selection"))
+        if (selectAll)
             e->selectAll();
+        QApplication::clipboard()->setText(clipboard);
         QFETCH(QString, keys);
         type(e, keys);
         QTEST(e->text(), "expected");
-    }
-
-    // Enter moves along the fields in the window's order.
-    void enterChain()
-    {
-        Editor ed;
-        const QStringList chain{"txtStroke", "txtHomeOffset", "txtHomeOsikomi", "txtGentenModori",
-                                "txtGentenHanten", "txtKasokuSet1", "txtKasokuSet2", "txtKasokuSet3",
-                                "txtKasokuSet4", "txtKasokuSet5", "txtKasokuSet6", "txtKasokuSet7",
-                                "txtKasokuSet8", "txtKasokuSet9", "txtJog1", "txtJog2", "txtJog3", "txtVsiyou"};
-        ed.field(chain.first())->setFocus();
-        for (qsizetype i = 0; i + 1 < chain.size(); ++i) {
-            QCOMPARE(QApplication::focusWidget()->objectName(), chain[i]);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        }
-        QCOMPARE(QApplication::focusWidget()->objectName(), chain.last());
-        ed.field("txtPulse")->setFocus();
-        QTest::keyClick(ed.field("txtPulse"), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), ed.window.comboActSize);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus.isEmpty() ? field : focus);
     }
 
     // Typed values outside the field's range are removed with a beep when
@@ -217,7 +257,8 @@ private slots:
 
     // The homing method follows the type and the model's catalogue code:
     // KT new always by sensor, code 0 pushing, code 2 sensor, code 1 the
-    // user's last choice.
+    // user's last choice. The model text beside the lists follows every
+    // choice in them.
     void homing_data()
     {
         QTest::addColumn<int>("type");
@@ -227,11 +268,14 @@ private slots:
         QTest::addColumn<bool>("lastSensor");
         QTest::addColumn<bool>("sensor");
         QTest::addColumn<bool>("locked");
-        QTest::newRow("KT new") << 0 << " 28" << "L" << "100" << false << true << true;
-        QTest::newRow("KT old, code 1, last pushing") << 1 << " 28" << "H" << "200" << false << false << false;
-        QTest::newRow("KT old, code 1, last sensor") << 1 << " 35" << "L" << "300" << true << true << false;
-        QTest::newRow("KT old, code 2") << 1 << " 42" << "D" << "300" << false << true << true;
-        QTest::newRow("RW, code 0") << 2 << " 35" << "H" << "150" << true << false << true;
+        QTest::addColumn<QString>("model");
+        QTest::newRow("KT new") << 0 << " 28" << "L" << "100" << false << true << true << " 28L-100";
+        QTest::newRow("KT old, code 1, last pushing")
+            << 1 << " 28" << "H" << "200" << false << false << false << " 28H-200";
+        QTest::newRow("KT old, code 1, last sensor")
+            << 1 << " 35" << "L" << "300" << true << true << false << " 35L-300";
+        QTest::newRow("KT old, code 2") << 1 << " 42" << "D" << "300" << false << true << true << " 42D-300";
+        QTest::newRow("RW, code 0") << 2 << " 35" << "H" << "150" << true << false << true << " 35H-150";
     }
 
     void homing()
@@ -253,6 +297,7 @@ private slots:
         QCOMPARE(w.comboActStroke->currentText(), stroke);
         QTEST(w.optVertical[1]->isChecked(), "sensor");
         QTEST(!w.optVertical[0]->isEnabled(), "locked");
+        QTEST(w.txtActuator->text(), "model");
         // Browsing the lists never changes the model in use.
         QCOMPARE(ed.state.gDevFamily, QStringLiteral("KT"));
         QCOMPARE(ed.state.gDevStroke, int16_t(100));
@@ -316,14 +361,9 @@ private slots:
         const int index = reference.FindStdPrm(" 35", "H", 300);
         QVERIFY(index > 0);
         const StdPrmRecord &r = reference.tables().gStdPrmList[static_cast<size_t>(index)];
-        const QStringList names{"",           "txtStroke",     "txtHomeOffset", "txtHomeOsikomi", "txtGentenModori",
-                                "txtGentenHanten", "txtKasokuSet1", "txtKasokuSet2", "txtKasokuSet3", "txtKasokuSet4",
-                                "txtKasokuSet5", "txtKasokuSet6", "txtKasokuSet7", "txtKasokuSet8", "txtKasokuSet9",
-                                "txtJog1",    "txtJog2",       "txtJog3",       "",               "txtLead",
-                                "txtPulse"};
         for (int n = 1; n <= 20; ++n) {
-            if (!names[n].isEmpty())
-                QCOMPARE(ed.field(names[n])->text(), QString::number(r.value[static_cast<size_t>(n)]));
+            if (n != 18) // the homing method: the options below
+                QCOMPARE(ed.field(ParamFieldRuleOf(n)->name)->text(), QString::number(r.value[static_cast<size_t>(n)]));
         }
         QCOMPARE(w.txtVsiyou->text(), QStringLiteral("1"));
         QVERIFY(w.optVertical[1]->isChecked());
@@ -335,6 +375,20 @@ private slots:
         QVERIFY(w.chkUseDefoult->isChecked());
         QVERIFY(w.optEmgWay[1]->isChecked() && w.optEmgLogic[1]->isChecked());
         QVERIFY(ed.set.gParaChanged);
+    }
+
+    // The unit beside the home pushing amount, in both languages.
+    void pushingAmountUnit()
+    {
+        for (const int offset : {10000, 0}) {
+            SetLangOffset(offset);
+            Editor ed;
+            QCOMPARE(ed.window.lblX5msec->text(), QStringLiteral(" X 5(msec)"));
+            QVERIFY(ed.window.lblX5msec->isVisible());
+            const QRect field = ed.window.txtHomeOsikomi->geometry();
+            const QRect unit = ed.window.lblX5msec->geometry();
+            QVERIFY(unit.left() > field.right() && qAbs(unit.center().y() - field.center().y()) <= 2);
+        }
     }
 
     // "Calculate": the calculator's result goes into the stroke and the

@@ -42,6 +42,8 @@ constexpr std::pair<int, int> kBothLanguages[] = {
     {1030, 1055},
     // The command-line tool: usage, its own errors, answers and versions.
     {1060, 1064}, {1066, 1071},
+    // The parameter window's unit beside the home pushing amount.
+    {1090, 1090},
 };
 // The data-edit-mode caption and the tool-tip texts kept only in Japanese.
 constexpr std::pair<int, int> kJapaneseOnly[] = {{4, 4}, {301, 307}, {311, 319}};
@@ -60,13 +62,15 @@ void addIds(QSet<int> &ids, const std::pair<int, int> (&ranges)[N], std::initial
 // Japanese texts that are rightly written in Latin letters: the product
 // name, signal and column names printed on the controller and in its manual
 // (No., VEL, ACC, OUT, BK), the interface name, the OK button, the family
-// and model codes, the maker's address, and file extensions and default file
-// names, which must not depend on the language.
+// and model codes, the maker's address, file extensions and default file
+// names, which must not depend on the language, and the parameter window's
+// unit " X 5(msec)".
 const QSet<int> kLatinInJapanese = {1,   12,  13,  14,  15,  25,  27,  34,  70,  71,  92,  119, 133,
                                     134, 142, 145, 174, 175, 201, 373, 404, 422, 432, 479, 490,
-                                    870};
-// File extensions and default file names: the same in both languages.
-const QSet<int> kSameInBothLanguages = {404, 422, 432, 490};
+                                    870, 1090};
+// File extensions, default file names and that unit: the same in both
+// languages.
+const QSet<int> kSameInBothLanguages = {404, 422, 432, 490, 1090};
 
 // Punctuation, hiragana, katakana, kanji (with extension A), full-width
 // forms and half-width katakana.

@@ -195,74 +195,62 @@ private slots:
         QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), log.text());
     }
 
-    // "Change": only a valid choice changes the model, its settings, the
-    // label, the pulse scale and the mm column; a choice the catalogue does
-    // not list is refused at OK, and Cancel after browsing RW keeps all.
-    void changeDevice_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("scale");
-        QTest::addColumn<QString>("mm");
-        QTest::addColumn<QString>("stored");
-        const QString kept = QStringLiteral("KT- 28L-100");
-        const QString keptScale = QStringLiteral("1mm = 200Pulse");
-        QTest::newRow("RW 35H-200") << "ok" << QStringList() << "RW- 35H-200 " << "1mm = 50Pulse" << "4.000" << "RW";
-        QTest::newRow("stroke not listed") << "unlisted" << QStringList{JoinTexts({441, 442})} << kept << keptScale
-                                           << "1.000" << "KT";
-        QTest::newRow("cancel after RW") << "cancel" << QStringList() << kept << keptScale << "1.000" << "KT";
-    }
-
+    // "Change": a choice the catalogue does not list is refused at OK, and
+    // Cancel after browsing RW keeps all; a valid choice changes the model,
+    // its settings, the label, the pulse scale and the mm column.
     void changeDevice()
     {
-        QFETCH(QString, how);
         Run run(2, 1);
         MainWindow &w = run.start();
         run.type(1, Col::ColMm, "1");
         run.prompter.clear();
-        const AppState before = run.state;
+        const auto seen = [&] {
+            return QStringList{w.lblDeviceType->text(), w.sbPanel[2]->text(), run.cell(1, Col::ColMm),
+                               run.store->readText(SettingsKey::Device, ""), run.state.gDevFamily,
+                               QString::number(run.state.gDevStroke), QString::number(run.state.gDevLead),
+                               QString::number(run.state.gIsNewType)};
+        };
+        const QStringList before = seen();
+        QCOMPARE(before.mid(0, 4), (QStringList{"KT- 28L-100", "1mm = 200Pulse", "1.000", "KT"}));
 
         bool stayedOpen = false;
-        ModalDriver driver;
-        driver.then("DeviceDialog", [&](QWidget *modal) {
-            auto *d = static_cast<DeviceDialog *>(modal);
-            const auto choose = [](QComboBox *c, const QString &text) {
-                c->setCurrentIndex(c->findText(text));
-                emit c->activated(c->currentIndex());
-            };
-            if (how == QLatin1String("unlisted")) {
-                d->comboDeviceStroke->setEditText(QStringLiteral("999"));
+        const auto change = [&](const QString &how) {
+            ModalDriver driver;
+            driver.then("DeviceDialog", [&](QWidget *modal) {
+                auto *d = static_cast<DeviceDialog *>(modal);
+                const auto choose = [](QComboBox *c, const QString &text) {
+                    c->setCurrentIndex(c->findText(text));
+                    emit c->activated(c->currentIndex());
+                };
+                if (how == QLatin1String("unlisted")) {
+                    d->comboDeviceStroke->setEditText(QStringLiteral("999"));
+                    d->cmdDeviceSet->click();
+                    stayedOpen = d->isVisible();
+                    d->cmdDeviceCancel->click();
+                    return;
+                }
+                d->optKtSelect[1]->click();
+                if (how == QLatin1String("cancel")) {
+                    d->cmdDeviceCancel->click();
+                    return;
+                }
+                choose(d->comboDeviceSize, QStringLiteral(" 35"));
+                choose(d->comboDeviceSpeed, QStringLiteral("H"));
+                choose(d->comboDeviceStroke, QStringLiteral("200"));
                 d->cmdDeviceSet->click();
-                stayedOpen = d->isVisible();
-                d->cmdDeviceCancel->click();
-                return;
-            }
-            d->optKtSelect[1]->click();
-            if (how == QLatin1String("cancel")) {
-                d->cmdDeviceCancel->click();
-                return;
-            }
-            choose(d->comboDeviceSize, QStringLiteral(" 35"));
-            choose(d->comboDeviceSpeed, QStringLiteral("H"));
-            choose(d->comboDeviceStroke, QStringLiteral("200"));
-            d->cmdDeviceSet->click();
-        });
-        QTest::mouseClick(w.cmdChangeDev, Qt::LeftButton);
-        QVERIFY(driver.done());
-        QCOMPARE(stayedOpen, how == QLatin1String("unlisted"));
-        QTEST(run.prompter.texts(), "messages");
-        QTEST(w.lblDeviceType->text(), "label");
-        QTEST(w.sbPanel[2]->text(), "scale");
-        QTEST(run.cell(1, Col::ColMm), "mm");
-        QTEST(run.store->readText(SettingsKey::Device, ""), "stored");
-        QVERIFY(w.cmdChangeDev->isEnabled());
-        if (how != QLatin1String("ok")) {
-            QCOMPARE(run.state.gDevFamily, before.gDevFamily);
-            QCOMPARE(run.state.gDevStroke, before.gDevStroke);
-            QCOMPARE(run.state.gDevLead, before.gDevLead);
-            QCOMPARE(run.state.gIsNewType, before.gIsNewType);
-        }
+            });
+            QTest::mouseClick(w.cmdChangeDev, Qt::LeftButton);
+            return driver.done() && w.cmdChangeDev->isEnabled();
+        };
+        QVERIFY(change("unlisted"));
+        QVERIFY(stayedOpen);
+        QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({441, 442})});
+        QCOMPARE(seen(), before);
+        QVERIFY(change("cancel"));
+        QCOMPARE(seen(), before);
+        QVERIFY(change("ok"));
+        QCOMPARE(seen().mid(0, 5), (QStringList{"RW- 35H-200 ", "1mm = 50Pulse", "4.000", "RW", "RW"}));
+        QCOMPARE(run.prompter.texts().size(), 1);
     }
 
     // A model that the parameter window takes from the controller is the

@@ -1,6 +1,7 @@
 // The I/O monitor: which lamp each bit of the three I/O bytes lights, the
-// byte written back when an output is switched, and the window driven by
-// its own controls against the simulated controller on a pseudo-terminal.
+// byte written back when an output is switched, and the window, opened from
+// the running program, driven by its own controls against the simulated
+// controller on a pseudo-terminal.
 
 #include "../options/programrun.h"
 #include "link/controllerlink.h"
@@ -258,8 +259,8 @@ private slots:
 
     // Switching an output: nothing is written before a byte has been read in
     // this run of monitoring; a double-click on an output's lamp or picture
-    // (or Space on the picture) then writes byte 107 as read with that one output switched. Stop
-    // Monitor drops a pending toggle.
+    // (or Space on the picture) then writes byte 107 as read with that one
+    // output switched. Stop Monitor drops a pending toggle.
     void switchingOutputs()
     {
         Rig rig;

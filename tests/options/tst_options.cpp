@@ -187,10 +187,8 @@ private slots:
         if (holdPort3)
             QCOMPARE(link.OpenCommPort(), 0);
 
-        const QList<SerialPortEntry> entries = ProbePorts(link, store);
-        QCOMPARE(entries.size(), 16);
         AppOptions options;
-        frmOptions2 dialog(state, store, options, entries);
+        frmOptions2 dialog(state, store, options, ProbePorts(link, store));
         QStringList expected, listed;
         for (int n : open)
             expected << QStringLiteral("COM%1  ").arg(n) + ports.sims[n]->devicePath();
@@ -358,10 +356,15 @@ private slots:
 
     // The pulse column follows the option; an edit not yet taken over and
     // the table's changed state survive every close of the dialog, and the
-    // close of the main window still asks to save.
-    void pulseColumnKeepsTheEdits()
+    // close of the main window still asks to save. The details option shows
+    // the parameter window's details area and its default box, for a window
+    // already open and for one opened later.
+    void optionsReachTheOpenWindows()
     {
         Run run(2);
+        run.window->mnuShowParameta->trigger();
+        ParameterWindow *parameters = run.program->parameterWindow();
+        QVERIFY(parameters && !parameters->PictureExpPara->isVisible());
         PositionGrid &grid = *run.window->flgdData;
         QVERIFY(grid.isColumnHidden(Col::ColPulse));
         run.type(1, Col::ColVel, "4");
@@ -370,7 +373,17 @@ private slots:
         run.type(1, Col::ColComment, "A");
         QVERIFY(run.program->positionData().gDataChanged);
 
-        run.options([](frmOptions2 &d) { d.chkDispPulsPosi->setChecked(true); });
+        run.options([](frmOptions2 &d) {
+            QVERIFY(!d.chkParametaShow->isChecked());
+            d.chkParametaShow->setChecked(true);
+            d.chkDispPulsPosi->setChecked(true);
+        });
+        QVERIFY(parameters->PictureExpPara->isVisible());
+        QVERIFY(parameters->chkUseDefoult->isEnabled());
+        parameters->close();
+        QTest::qWait(1);
+        run.window->mnuShowParameta->trigger();
+        QVERIFY(run.program->parameterWindow()->detailShow());
         QVERIFY(!grid.isColumnHidden(Col::ColPulse));
         QCOMPARE(run.cell(0, Col::ColPulse), LoadText(16));
         QCOMPARE(run.cell(1, Col::ColPulse), QStringLiteral("2500"));
@@ -379,7 +392,7 @@ private slots:
 
         // A pulse typed now is kept through a Cancel and a hiding.
         run.type(3, Col::ColPulse, "400");
-        run.options([](frmOptions2 &) {}, "cmdCancel");
+        run.options([](frmOptions2 &d) { QVERIFY(d.chkParametaShow->isChecked()); }, "cmdCancel");
         run.options([](frmOptions2 &d) { d.chkDispPulsPosi->setChecked(false); });
         QVERIFY(grid.isColumnHidden(Col::ColPulse));
         QCOMPARE(run.cell(0, Col::ColPulse), QString());
@@ -393,28 +406,6 @@ private slots:
         run.prompter.answer(Answer::Cancel);
         QVERIFY(!run.window->close());
         QCOMPARE(run.prompter.texts().value(0), LoadText(481) + QStringLiteral(" ") + LoadText(482));
-    }
-
-    // The details option shows the parameter window's details area and its
-    // default box, for a window already open and for one opened later.
-    void detailsOptionReachesTheParameterWindow()
-    {
-        Run run(1);
-        run.window->mnuShowParameta->trigger();
-        ParameterWindow *parameters = run.program->parameterWindow();
-        QVERIFY(parameters);
-        QVERIFY(!parameters->PictureExpPara->isVisible());
-        run.options([](frmOptions2 &d) {
-            QVERIFY(!d.chkParametaShow->isChecked());
-            d.chkParametaShow->setChecked(true);
-        });
-        QVERIFY(parameters->PictureExpPara->isVisible());
-        QVERIFY(parameters->chkUseDefoult->isEnabled());
-        parameters->close();
-        QTest::qWait(1);
-        run.window->mnuShowParameta->trigger();
-        QVERIFY(run.program->parameterWindow()->detailShow());
-        run.options([](frmOptions2 &d) { QVERIFY(d.chkParametaShow->isChecked()); }, "cmdApply");
     }
 
     // Contents opens the manual in the program's language on its first

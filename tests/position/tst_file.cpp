@@ -233,14 +233,17 @@ private slots:
         QCOMPARE(f.grid.cellText(3, Col::ColComment), shown);
         QVERIFY(!f.data.gDataChanged);
 
+        // Save writes it back without asking, next to the file last chosen
+        // in a dialog rather than into the working folder.
         f.prompter.clear();
-        QDir().mkpath(f.path("out"));
-        f.dialogs.choose(f.path("out/copy.ktd"));
-        QCOMPARE(f.commands->saveAs(), PositionFileCommands::SaveResult::Saved);
+        QVERIFY(QFile::remove(f.path("in/table.ktd")));
+        f.data.gDataChanged = true;
+        QCOMPARE(f.commands->save(), PositionFileCommands::SaveResult::Saved);
         QCOMPARE(f.prompter.texts(), QStringList());
-        QCOMPARE(bytesOf(f.path("out/copy.ktd")),
+        QCOMPARE(f.dialogs.requests().size(), 1); // the open's
+        QCOMPARE(bytesOf(f.path("in/table.ktd")),
                  positionFile(savedModel.isEmpty() ? model : savedModel, withRow(3, record.arg(shown))));
-        QCOMPARE(f.commands->docName(), QStringLiteral("copy"));
+        QVERIFY(!f.data.gDataChanged);
     }
 
     void refusedFileChangesNothing_data()
@@ -296,7 +299,7 @@ private slots:
         QCOMPARE(f.snapshot(), before);
     }
 
-    void saveWritesBesideTheLastChosenFile()
+    void saveOfAnUntitledTableAsksForAName()
     {
         Fixture f;
         f.fillTable();
@@ -307,20 +310,8 @@ private slots:
         QCOMPARE(QStringList({r.title, r.initialName, r.defaultExtension}),
                  QStringList({LoadText(523), LoadText(490), LoadText(404)}));
         QVERIFY(r.confirmOverwrite);
+        QVERIFY(QFile::exists(f.path("b/first.ktd")));
         QCOMPARE(f.lblFileName.text(), QStringLiteral("first"));
-
-        // Once the table has a name, Save writes it without asking, next to
-        // the file last chosen in a dialog rather than the working folder.
-        writeBytes(f.path("a/x.ktd"), positionFile(kModel));
-        f.open(f.path("a/x.ktd"));
-        f.grid.setCellText(2, Col::ColVel, QStringLiteral("7"));
-        f.data.gDataChanged = true;
-        f.commands->fileSave();
-        QCOMPARE(f.dialogs.requests().size(), 2); // the first save's and the open's
-        QCOMPARE(f.prompter.texts(), QStringList());
-        QVERIFY(bytesOf(f.path("a/x.ktd")).contains("\"7\",\"1\",\"0\",\"\""));
-        QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("x.ktd"))));
-        QVERIFY(!f.data.gDataChanged);
     }
 
     // A save refused by the table's checks (before the file dialog) or

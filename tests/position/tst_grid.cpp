@@ -59,12 +59,7 @@ struct Fixture
     }
 
     // As the user types: the first key on the grid opens the edit box, the
-    // rest goes into the box.
-    void type(int row, int column, const QString &text)
-    {
-        grid.setCurrentCell(row, column);
-        typeHere(text);
-    }
+    // rest goes into the box; Enter stores it.
     void typeHere(const QString &text)
     {
         QTest::keyClicks(&grid, text.left(1));
@@ -72,7 +67,8 @@ struct Fixture
     }
     void enter(int row, int column, const QString &text)
     {
-        type(row, column, text);
+        grid.setCurrentCell(row, column);
+        typeHere(text);
         QTest::keyClick(box(), Qt::Key_Return);
     }
 };

@@ -5,17 +5,11 @@
 // save for the same controller.
 
 #include "link/commlog.h"
-#include "link/controllermodes.h"
 #include "link/linkmessages.h"
-#include "position/conversions.h"
-#include "position/positiondata.h"
-#include "position/positionfilecommands.h"
-#include "position/positiongrid.h"
-#include "position/positiontransfer.h"
 #include "parameters/parameterset.h"
 #include "parameters/parametertransfer.h"
 #include "parameters/parameterwindow.h"
-#include "transferrig.h"
+#include "positionrig.h"
 
 #include <QApplication>
 
@@ -83,7 +77,7 @@ class TestCli : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<PositionRig> m_rig;
 
     // Runs kted-cli on the simulated controller and lets the controller
     // answer while it runs.
@@ -111,7 +105,7 @@ class TestCli : public QObject
 private slots:
     void init()
     {
-        m_rig = std::make_unique<LinkRig>(QString::fromLatin1(QTest::currentTestFunction()));
+        m_rig = std::make_unique<PositionRig>(QString::fromLatin1(QTest::currentTestFunction()));
         QVERIFY2(m_rig->started, qPrintable(m_rig->error));
     }
 
@@ -275,18 +269,8 @@ private slots:
         m_rig->dialogs.choose(fromWindow);
         if (positions) {
             m_rig->prompter.answers({Answer::Yes, Answer::Ok});  // read?  take the controller's model over?
-            Culc_MaxPulse(m_rig->app);
-            Culc_MaxMm(m_rig->app);
-            PositionData data;
-            PositionGrid grid;
-            grid.attach(m_rig->app, data);
-            grid.Init_flgdData(true);
-            PositionFileCommands files(m_rig->app, m_rig->prompter, m_rig->dialogs, grid, *m_rig->catalogue);
-            ControllerModes modes(*m_rig->link, m_rig->prompter, m_rig->surface);
-            PositionTransfer transfer(m_rig->app, data, grid, *m_rig->link, modes, m_rig->prompter,
-                                      m_rig->progress, files, *m_rig->settings, m_rig->surface);
-            transfer.GetFromCt();
-            QCOMPARE(files.saveAs(), PositionFileCommands::SaveResult::Saved);
+            m_rig->transfer.GetFromCt();
+            QCOMPARE(m_rig->files.saveAs(), PositionFileCommands::SaveResult::Saved);
         } else {
             ParameterSet set;
             ParameterTransfer transfer(m_rig->app, set, *m_rig->link, m_rig->prompter, m_rig->progress);

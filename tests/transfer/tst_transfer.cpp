@@ -2,16 +2,9 @@
 // through a pseudo-terminal to the simulated controller: the lines the
 // controller received, the messages the user read, the tables afterwards.
 
-#include "transferrig.h"
+#include "positionrig.h"
 
-#include "link/controllermodes.h"
-#include "position/conversions.h"
 #include "position/frmdatashogo.h"
-#include "position/positiondata.h"
-#include "position/positionfilecommands.h"
-#include "position/positiongrid.h"
-#include "position/positiontransfer.h"
-#include "position/positionverify.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -30,38 +23,6 @@ const QStringList kActuatorLines{"0CM1", "0RD14", "0RD13", "0RD11"};
 const QStringList kReadLines{"0CM1", "0RP1", "0RP2", "0RP3", "0RV"};
 const QString kE35Block = QStringLiteral("2345003200FFFFFF");
 const QString kCtOk = QStringLiteral("Data : indicated and inside of controller\n\nResult of Verification : OK");
-
-// The rig with the position table, its grid and the commands on it. The PC's
-// model gives 200 pulses a millimetre and a largest position of 20000.
-struct PositionRig : LinkRig
-{
-    explicit PositionRig(const QString &name)
-        : LinkRig(name)
-    {
-        Culc_MaxPulse(app);
-        Culc_MaxMm(app);
-        grid.attach(app, data);
-        grid.Init_flgdData(true);
-    }
-
-    // Rows "vel,acc,mm" (or "" for an empty position) into the grid.
-    void fill(const QStringList &rows)
-    {
-        for (int i = 1; i <= 3; ++i) {
-            const QStringList cells = rows.value(i - 1).split(u',');
-            grid.setCellText(i, PositionGrid::ColVel, cells.value(0));
-            grid.setCellText(i, PositionGrid::ColAcc, cells.value(1));
-            grid.setCellText(i, PositionGrid::ColMm, cells.value(2));
-        }
-    }
-
-    PositionData data;
-    PositionGrid grid;
-    PositionFileCommands files{app, prompter, dialogs, grid, *catalogue};
-    ControllerModes modes{*link, prompter, surface};
-    PositionTransfer transfer{app, data, grid, *link, modes, prompter, progress, files, *settings, surface};
-    PositionVerify verify{data, grid, transfer, files, *link, prompter, dialogs, surface, nullptr};
-};
 
 } // namespace
 

@@ -11,8 +11,8 @@
 #include "operation/movestate.h"
 #include "operation/programgrid.h"
 #include "parameters/parameterwindow.h"
-#include "position/positiongrid.h"
 #include "scriptedprompter.h"
+#include "simscript.h"
 #include "simulatedcontroller.h"
 #include "testenv.h"
 #include "text/stringtable.h"
@@ -66,12 +66,7 @@ struct Run
         w->optModeSelect[0]->click();
         sim.clearReceived();
         prompter.clear();
-        connect();
-    }
-
-    // Every line the controller receives, with the time it came.
-    void connect()
-    {
+        // Every line the controller receives, with the time it came.
         clock.start();
         QObject::connect(&sim, &SimulatedController::lineReceived, &sim, [this](const QString &line) {
             stamps << clock.elapsed();
@@ -187,7 +182,11 @@ private slots:
     // A selective move: the reads the estimate needs, "0MP" with the watch
     // limit from the estimate, the target blinking while the actuator runs,
     // then the completed position, the home lamp and the outputs the
-    // controller reports ("0RS"), with every control back.
+    // controller reports ("0RS"), with every control back. While it runs
+    // nothing else can reach the controller: the window's controls, the
+    // menus, the toolbar and the parameter window are locked, so clicking
+    // them sends nothing; a command slipped past the locks is refused with a
+    // message, never silently.
     void selectiveMove_data()
     {
         QTest::addColumn<int>("homeState");
@@ -209,6 +208,7 @@ private slots:
         QFETCH(int, outputs);
         Run run;
         QVERIFY(run.started);
+        run.program->ShowParameterWindow();
         run.sim.model().setHomeState(homeState);
         run.sim.model().setFixedMoveMs(450);
         MainWindow &w = *run.w;
@@ -222,53 +222,15 @@ private slots:
             blink << int(w.imgButton[target]->picture());
             QCOMPARE(w.imgButton[(target + 1) % 4]->picture(), Picture::Greyed);
         });
-        run.onLine = [&](const QString &line) {
-            if (line.startsWith(QLatin1String("0MP")))
-                sampler.start(50);
-        };
-        QTest::mouseClick(w.imgButton[target], Qt::LeftButton);
-        sampler.stop();
-
-        QCOMPARE(run.lines(), split(kFirstReads) + expected.split(u' '));
-        QCOMPARE(run.program->link().state().gMoveWatchLimit, float(watch));
-        // Greyed at first, then blinking between the two pictures.
-        QVERIFY(blink.contains(int(Picture::Current)) && blink.contains(int(Picture::Normal)));
-        QCOMPARE(run.prompter.texts(), QStringList());
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(w.imgButton[i]->picture(), i == target ? Picture::Current : Picture::Normal);
-        QCOMPARE(w.lblkanryoNo->text(), QString::number(target));
-        QVERIFY(w.imgHomeGreen->isLit());
-        QCOMPARE(w.imgOut1Green->isLit(), bool(outputs & 1));
-        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
-        QVERIFY(run.everyMoveControlEnabled());
-        QVERIFY(!run.program->link().isPortOpen());
-
-        // Edit mode and back: the lamps show what the controller reported.
-        w.optModeSelect[1]->click();
-        w.optModeSelect[0]->click();
-        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
-        QCOMPARE(w.imgButton[target]->picture(), Picture::Current);
-    }
-
-    // While a move runs nothing else can reach the controller: the window's
-    // controls, the menus, the toolbar and the parameter window are locked,
-    // so clicking them sends nothing; a command slipped past the locks is
-    // refused with a message, never silently.
-    void nothingElseStartsDuringAMove()
-    {
-        Run run;
-        run.program->ShowParameterWindow();
-        run.sim.model().setFixedMoveMs(300);
-        MainWindow &w = *run.w;
-        w.optSelectMove[1]->click();
         bool tried = false;
         run.onLine = [&](const QString &line) {
-            if (!line.startsWith(QLatin1String("0MP")) || tried)
+            if (!line.startsWith(QLatin1String("0MP")))
                 return;
+            sampler.start(50);
             tried = true;
             QVERIFY(w.gBusy);
             for (QAbstractButton *b : std::initializer_list<QAbstractButton *>{
-                     w.optModeSelect[1], w.cmdReset, w.cmdMove, w.imgButton[1], w.optSelectMove[0]}) {
+                     w.optModeSelect[1], w.cmdReset, w.cmdMove, w.imgButton[(target + 1) % 4], w.optSelectMove[0]}) {
                 QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
                 QTest::mouseClick(b, Qt::LeftButton);
             }
@@ -287,15 +249,32 @@ private slots:
             QCOMPARE(run.prompter.texts(), QStringList());
             // Past every lock: the link refuses and says so.
             QCOMPARE(run.program->link().Send(Ctl::ReadHomeState()), 1);
-            QCOMPARE(run.prompter.texts(), QStringList{LoadText(950)});
         };
-        QTest::mouseClick(w.imgButton[2], Qt::LeftButton);
+        QTest::mouseClick(w.imgButton[target], Qt::LeftButton);
+        sampler.stop();
+
         QVERIFY(tried);
-        QCOMPARE(run.lines().last(), QStringLiteral("0RS"));
-        QCOMPARE(run.count("0MP"), 1);
+        QCOMPARE(run.lines(), split(kFirstReads) + expected.split(u' '));
+        QCOMPARE(run.program->link().state().gMoveWatchLimit, float(watch));
+        // Greyed at first, then blinking between the two pictures.
+        QVERIFY(blink.contains(int(Picture::Current)) && blink.contains(int(Picture::Normal)));
+        QCOMPARE(run.prompter.texts(), QStringList{LoadText(950)});
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(w.imgButton[i]->picture(), i == target ? Picture::Current : Picture::Normal);
+        QCOMPARE(w.lblkanryoNo->text(), QString::number(target));
+        QVERIFY(w.imgHomeGreen->isLit());
+        QCOMPARE(w.imgOut1Green->isLit(), bool(outputs & 1));
+        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
         QVERIFY(w.optModeSelect[0]->isChecked());
         QVERIFY(run.everyMoveControlEnabled());
         QVERIFY(run.program->parameterWindow()->isEnabled());
+        QVERIFY(!run.program->link().isPortOpen());
+
+        // Edit mode and back: the lamps show what the controller reported.
+        w.optModeSelect[1]->click();
+        w.optModeSelect[0]->click();
+        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
+        QCOMPARE(w.imgButton[target]->picture(), Picture::Current);
     }
 
     // A move that fails ends with the message the user needs, nothing
@@ -312,6 +291,7 @@ private slots:
     void failedMove()
     {
         QFETCH(QString, fault);
+        const bool homing = fault == QLatin1String("homefault");
         Run run;
         MainWindow &w = *run.w;
         w.optSelectMove[1]->click();
@@ -319,35 +299,29 @@ private slots:
         QTest::mouseClick(w.imgButton[1], Qt::LeftButton);
         QVERIFY2(run.move().gLastPos == 1, qPrintable(run.prompter.texts().join(u'|')));
         run.sim.clearReceived();
-        if (fault == QLatin1String("homefault"))
+        if (homing)
             run.sim.model().setHomeSensorFault(true);
-        else if (fault == QLatin1String("noreply"))
-            run.sim.queueAnswer(), run.sim.queueAnswer(), run.sim.queueNoReply();
         else
-            run.sim.queueAnswer(), run.sim.queueAnswer(), run.sim.queuePull();
+            Script(run.sim, {"*", "*", fault == QLatin1String("noreply") ? "-" : "!pull"});
         QSignalSpy frames(&run.program->link(), &ControllerLink::alarmFrameChanged);
         QElapsedTimer took;
         took.start();
-        QTest::mouseClick(w.imgButton[fault == QLatin1String("homefault") ? 0 : 2], Qt::LeftButton);
+        QTest::mouseClick(w.imgButton[homing ? 0 : 2], Qt::LeftButton);
         const qint64 ms = took.elapsed();
 
-        QCOMPARE(run.lines(), split(fault == QLatin1String("homefault") ? "0CM1 0RH 0MP0" : "0CM1 0RH 0MP2"));
-        if (fault == QLatin1String("pull")) {
-            QCOMPARE(run.prompter.texts().size(), 1);
-            QVERIFY(run.prompter.lastText().startsWith(LoadText(620)));
-        } else if (fault == QLatin1String("homefault")) {
+        QCOMPARE(run.lines(), split(homing ? "0CM1 0RH 0MP0" : "0CM1 0RH 0MP2"));
+        if (homing) {
             // The alarm told once, then what to check.
             QCOMPARE(run.prompter.texts(),
                      (QStringList{run.program->link().alarm().AlarmMessage(QStringLiteral("0B")),
                                   LinkText::HomingFailureMessage()}));
-        } else {
-            QCOMPARE(run.prompter.texts(), QStringList{LinkText::TimeoutMessage()});
-        }
-        if (fault == QLatin1String("homefault")) {
             QCOMPARE(frames.count(), 1);
             QCOMPARE(w.lblAlarmNo->text(), QStringLiteral("0B"));
-        }
-        if (fault == QLatin1String("noreply")) {
+        } else if (fault == QLatin1String("pull")) {
+            QCOMPARE(run.prompter.texts().size(), 1);
+            QVERIFY(run.prompter.lastText().startsWith(LoadText(620)));
+        } else {
+            QCOMPARE(run.prompter.texts(), QStringList{LinkText::TimeoutMessage()});
             // The watch: 5000 pulses at speed 20, plus five seconds.
             const double watchMs = (5000.0 / 3320 + 5) * 1000 * TimeScale();
             QVERIFY2(ms >= watchMs - 150 && ms < watchMs + 2000, qPrintable(QString::number(ms)));
@@ -371,19 +345,24 @@ private slots:
         QTest::addColumn<int>("pauseAt");       // Pause in the wait after this move
         QTest::addColumn<QString>("moves");
         QTest::addColumn<int>("row");
+        QTest::addColumn<int>("message");       // string ID; 0: none
         QTest::newRow("1 to 3, continual") << "123123123" << false << false << "" << 1 << 0 << 0
-                                           << "123123123" << 1;
+                                           << "123123123" << 1 << 0;
         QTest::newRow("repeat until Stop") << "123123123" << false << true << "" << 1 << 11 << 0
-                                           << "12312312312" << 3;
+                                           << "12312312312" << 3 << 0;
         QTest::newRow("an empty row ends the run") << "12.3....." << false << false << "" << 1 << 0 << 0
-                                                   << "12" << 1;
+                                                   << "12" << 1 << 0;
         QTest::newRow("an empty row, repeat: back to row 1") << "12.3....." << false << true << "" << 1 << 5 << 0
-                                                             << "12121" << 2;
+                                                             << "12121" << 2 << 0;
         QTest::newRow("step: one move a click") << "312......" << true << false << "" << 3 << 0 << 0
-                                                << "312" << 4;
+                                                << "312" << 4 << 0;
         QTest::newRow("Pause in the wait, Move resumes") << "123......" << false << false << "15" << 2 << 0 << 1
-                                                         << "123" << 1;
-        QTest::newRow("wait 0 is no wait") << "123......" << false << false << "0" << 1 << 0 << 0 << "123" << 1;
+                                                         << "123" << 1 << 0;
+        QTest::newRow("wait 0 is no wait") << "123......" << false << false << "0" << 1 << 0 << 0 << "123" << 1
+                                           << 0;
+        // The run stops at the step and says which positions it takes.
+        QTest::newRow("an invalid step is told") << "17......." << false << false << "" << 1 << 0 << 0 << "1" << 2
+                                                 << 474;
     }
     void programRun()
     {
@@ -396,6 +375,7 @@ private slots:
         QFETCH(int, pauseAt);
         QFETCH(QString, moves);
         QFETCH(int, row);
+        QFETCH(int, message);
         Run run;
         MainWindow &w = *run.w;
         for (int r = 1; r <= 9; ++r)
@@ -425,7 +405,7 @@ private slots:
         }
         QVERIFY2(run.moves() == moves, qPrintable(run.moves() + u' ' + run.prompter.texts().join(u'|')));
         QCOMPARE(run.move().mProgramRow, row);
-        QCOMPARE(run.prompter.texts(), QStringList());
+        QCOMPARE(run.prompter.texts(), message ? QStringList{LoadText(message)} : QStringList());
         QCOMPARE(w.lblkanryoNo->text(), QString(moves.back()));
         QVERIFY(run.everyMoveControlEnabled());
         if (pauseAt) {
@@ -441,18 +421,6 @@ private slots:
                              qPrintable(QString::number(run.stamps[i] - run.stamps[i - 1])));
             }
         }
-    }
-
-    // A continual run with an invalid step says which positions it takes.
-    void invalidStepIsTold()
-    {
-        Run run;
-        run.w->flgdProgram->setStep(1, QStringLiteral("1"));
-        run.w->flgdProgram->setStep(2, QStringLiteral("7"));
-        QTest::mouseClick(run.w->cmdMove, Qt::LeftButton);
-        QCOMPARE(run.moves(), QStringLiteral("1"));
-        QCOMPARE(run.prompter.texts(), QStringList{LoadText(474)});
-        QVERIFY(run.everyMoveControlEnabled());
     }
 
     // Editing a step: only 1, 2 and 3 are taken; Enter keeps the box's
@@ -491,19 +459,20 @@ private slots:
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
         if (doubleClick)
             QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, at);
-        QWidget *target = grid.isEditing() ? static_cast<QWidget *>(grid.txtEdit2()) : &grid;
+        // The keys go to the edit box while it is open, else to the grid.
+        const auto target = [&grid]() -> QWidget * {
+            return grid.isEditing() ? static_cast<QWidget *>(grid.txtEdit2()) : &grid;
+        };
         for (QChar k : keys) {
-            target = grid.isEditing() ? static_cast<QWidget *>(grid.txtEdit2()) : &grid;
             if (k == u'<')
-                QTest::keyClick(target, Qt::Key_Backspace);
+                QTest::keyClick(target(), Qt::Key_Backspace);
             else
-                QTest::keyClicks(target, QString(k));
+                QTest::keyClicks(target(), QString(k));
         }
-        target = grid.isEditing() ? static_cast<QWidget *>(grid.txtEdit2()) : &grid;
         if (end == QLatin1String("enter"))
-            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target(), Qt::Key_Return);
         else if (end == QLatin1String("escape"))
-            QTest::keyClick(target, Qt::Key_Escape);
+            QTest::keyClick(target(), Qt::Key_Escape);
         else if (end == QLatin1String("click"))
             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
                               grid.visualRect(grid.model()->index(7, 1)).center());

@@ -54,13 +54,6 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The texts as the tool prints them in a language.
-QString text(int id, int language)
-{
-    SetLangOffset(language == 1 ? 0 : 10000);
-    return LoadText(id);
-}
-
 const QByteArray kParaHeader = "\"KT-E1\",\"Parameter\"\r\n";
 // A KT new-generation 28L-100 with sensor homing, lead 2 and 400 pulses: the
 // model the PC and the controller both hold.
@@ -118,72 +111,61 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("controller");  // what is done to the controller first
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("lines");  // the first lines it received; none at all when empty
-        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("lines");  // the first lines it received; none at all when empty
         QTest::addColumn<int>("messageId");  // a text of the output, 0 for none
-        QTest::addColumn<QStringList>("difference");  // name, file value, controller value
+        QTest::addColumn<QString>("difference");  // name|file value|controller value
 
         const QByteArray params = kParaHeader + kParaRecord;
-        const QStringList en{QStringLiteral("--lang"), QStringLiteral("en")};
-        const QStringList ja{QStringLiteral("--lang"), QStringLiteral("ja")};
-        const QStringList yes{QStringLiteral("--yes")};
-        const QStringList paraRead{"0CM1", "0RD00", "0RD10", "0RD11", "0RD12", "0RD13", "0RD14"};
-        const QStringList posRead{"0CM1", "0RP1", "0RP2", "0RP3", "0RV"};
-        const QStringList actuator{"0CM1", "0RD14", "0RD13", "0RD11"};
-        const QStringList checked = QStringList{"0CM1", "0RD10"} + actuator;
+        const QString paraRead = QStringLiteral("0CM1 0RD00 0RD10 0RD11 0RD12 0RD13 0RD14");
+        const QString posRead = QStringLiteral("0CM1 0RP1 0RP2 0RP3 0RV");
+        const QString actuator = QStringLiteral("0CM1 0RD14 0RD13 0RD11");
 
-        QTest::newRow("write-params") << "write-params" << params << yes + en << "" << 0
-                                      << QStringList{"0CM1", "0RP1", "0RP2", "0RP3", "0WD00FF02000000FFFFFF"} << 2
-                                      << 435 << QStringList{};
+        QTest::newRow("write-params") << "write-params" << params << "--yes --lang en" << "" << 0
+                                      << "0CM1 0RP1 0RP2 0RP3 0WD00FF02000000FFFFFF" << 435 << "";
         QTest::newRow("write-params unanswered: nothing sent")
-            << "write-params" << params << ja << "" << 2 << QStringList{} << 1 << 1068 << QStringList{};
-        QTest::newRow("verify-params differs") << "verify-params" << params << en << "params changed" << 1
-                                               << paraRead << 2 << 407
-                                               << QStringList{"1. Stroke length", "3000", "1000"};
+            << "write-params" << params << "--lang ja" << "" << 2 << "" << 1068 << "";
+        QTest::newRow("verify-params differs") << "verify-params" << params << "--lang en" << "params changed" << 1
+                                               << paraRead << 407 << "1. Stroke length|3000|1000";
         QTest::newRow("verify-params without controller")
-            << "verify-params" << params << ja << "silent" << 3 << QStringList{"0CM1"} << 1 << 418 << QStringList{};
+            << "verify-params" << params << "--lang ja" << "silent" << 3 << "0CM1" << 418 << "";
         QTest::newRow("verify-params on a position file: nothing sent")
-            << "verify-params" << kPositions << en << "" << 4 << QStringList{} << 2 << 424 << QStringList{};
-        QTest::newRow("read-params") << "read-params" << QByteArray() << ja << "" << 0 << paraRead << 1 << 0
-                                     << QStringList{};
+            << "verify-params" << kPositions << "--lang en" << "" << 4 << "" << 424 << "";
+        QTest::newRow("read-params") << "read-params" << QByteArray() << "--lang ja" << "" << 0 << paraRead << 0 << "";
 
-        QTest::newRow("write-positions") << "write-positions" << kPositions << yes + ja << "" << 0
-                                         << checked + QStringList{"0WP153020009C4", "0WP29102001A2B",
-                                                                  "0WP31202000000"}
-                                         << 1 << 466 << QStringList{};
+        QTest::newRow("write-positions")
+            << "write-positions" << kPositions << "--yes --lang ja" << "" << 0
+            << "0CM1 0RD10 " + actuator + " 0WP153020009C4 0WP29102001A2B 0WP31202000000" << 466 << "";
         QTest::newRow("write-positions unanswered: nothing sent")
-            << "write-positions" << kPositions << en << "" << 2 << QStringList{} << 2 << 462 << QStringList{};
+            << "write-positions" << kPositions << "--lang en" << "" << 2 << "" << 462 << "";
         QTest::newRow("write-positions beyond the controller's stroke: none written")
-            << "write-positions" << kPositions << yes + en << "short stroke" << 2 << QStringList{"0CM1", "0RD10"}
-            << 2 << 469 << QStringList{};
-        QTest::newRow("verify-positions differs")
-            << "verify-positions" << kPositions << en << "positions changed" << 1 << posRead << 2 << 407
-            << QStringList{"Position No.2 Posi(Pulse)", "6699", "7000"};
+            << "write-positions" << kPositions << "--yes --lang en" << "short stroke" << 2 << "0CM1 0RD10" << 469
+            << "";
+        QTest::newRow("verify-positions differs") << "verify-positions" << kPositions << "--lang en"
+                                                  << "positions changed" << 1 << posRead << 407
+                                                  << "Position No.2 Posi(Pulse)|6699|7000";
         QTest::newRow("verify-positions without controller")
-            << "verify-positions" << kPositions << en << "silent" << 3 << QStringList{"0CM1"} << 2 << 0
-            << QStringList{};
+            << "verify-positions" << kPositions << "--lang en" << "silent" << 3 << "0CM1" << 0 << "";
         QTest::newRow("write-positions on a parameter file: nothing sent")
-            << "write-positions" << params << ja << "" << 4 << QStringList{} << 1 << 362 << QStringList{};
+            << "write-positions" << params << "--lang ja" << "" << 4 << "" << 362 << "";
         QTest::newRow("read-positions, the controller's other model not taken over: no file")
-            << "read-positions" << QByteArray() << en << "E35 model" << 2 << actuator << 2 << 593 << QStringList{};
-        QTest::newRow("read-positions") << "read-positions" << QByteArray() << en << "" << 0
-                                        << actuator + posRead << 2 << 0 << QStringList{};
+            << "read-positions" << QByteArray() << "--lang en" << "E35 model" << 2 << actuator << 593 << "";
+        QTest::newRow("read-positions")
+            << "read-positions" << QByteArray() << "--lang en" << "" << 0 << actuator + " " + posRead << 0 << "";
     }
 
     void commands()
     {
         QFETCH(QString, command);
         QFETCH(QByteArray, file);
-        QFETCH(QStringList, options);
+        QFETCH(QString, options);
         QFETCH(QString, controller);
         QFETCH(int, exitCode);
-        QFETCH(QStringList, lines);
-        QFETCH(int, language);
+        QFETCH(QString, lines);
         QFETCH(int, messageId);
-        QFETCH(QStringList, difference);
+        QFETCH(QString, difference);
 
         const bool positions = command.endsWith(QLatin1String("positions"));
         const QString extension = positions ? QStringLiteral(".ktd") : QStringLiteral(".pmt");
@@ -206,11 +188,12 @@ private slots:
                 m_rig->sim.queueNoReply();
         }
         const QString path = file.isEmpty() ? scratch("read" + extension) : writeFile("in" + extension, file);
-        const CliResult r = cli(QStringList{command, path, QStringLiteral("--json")} + options);
+        const CliResult r = cli(QStringList{command, path, QStringLiteral("--json")} + options.split(u' '));
 
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.received.mid(0, lines.size()), lines);
-        if (lines.isEmpty())
+        const QStringList expected = lines.split(u' ', Qt::SkipEmptyParts);
+        QCOMPARE(r.received.mid(0, expected.size()), expected);
+        if (expected.isEmpty())
             QCOMPARE(r.received, QStringList());
         if (exitCode != 0)
             QVERIFY(std::none_of(r.received.cbegin(), r.received.cend(), [](const QString &line) {
@@ -219,9 +202,10 @@ private slots:
         const QJsonObject report = json(r);
         QCOMPARE(report.value("exitCode").toInt(-1), exitCode);
         QCOMPARE(report.value("command").toString(), command);
+        // The messages in the language asked for.
+        SetLangOffset(options.contains(QLatin1String("ja")) ? 0 : 10000);
         if (messageId != 0)
-            QVERIFY2(r.err.contains(text(messageId, language)), qPrintable(r.err));
-        SetLangOffset(language == 1 ? 0 : 10000);
+            QVERIFY2(r.err.contains(LoadText(messageId)), qPrintable(r.err));
         if (controller == QLatin1String("silent"))
             QVERIFY2(r.err.contains(LinkText::TimeoutMessage()), qPrintable(r.err));
 
@@ -230,7 +214,8 @@ private slots:
             QCOMPARE(differences.size(), 1);
             const QJsonObject d = differences.at(0).toObject();
             QCOMPARE((QStringList{d.value("name").toString(), d.value("file").toVariant().toString(),
-                                  d.value("controller").toVariant().toString()}),
+                                  d.value("controller").toVariant().toString()})
+                         .join(u'|'),
                      difference);
         }
         if (command.startsWith(QLatin1String("read")))
@@ -319,44 +304,39 @@ private slots:
     // outcome of a command.
     void otherCommands_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("device");
+        QTest::addColumn<QString>("arguments"); // "@": the simulated controller's device
         QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("output");  // a text on standard output
-        QTest::newRow("ports") << QStringList{"ports"} << false << 0 << QStringList{} << "3\t%1\t";
-        QTest::newRow("version") << QStringList{"version", "--lang", "en"} << false << 0 << QStringList{}
-                                 << "KT-ED kted-cli version 1.";
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("output"); // a text on standard output
+        QTest::newRow("ports") << "ports" << 0 << "" << "3\t@\t";
+        QTest::newRow("version") << "version --lang en" << 0 << "" << "KT-ED kted-cli version 1.";
         QTest::newRow("version with the controller's")
-            << QStringList{"version", "--json", "--port", "3"} << false << 0 << QStringList{"0CM1", "0RV"}
-            << "\"controllerVersion\":\"1.3\"";
-        QTest::newRow("no command") << QStringList{} << false << 64 << QStringList{} << "";
-        QTest::newRow("unknown command") << QStringList{"flash"} << false << 64 << QStringList{} << "";
-        QTest::newRow("file missing") << QStringList{"write-params"} << true << 64 << QStringList{} << "";
-        QTest::newRow("port out of range") << QStringList{"version", "--port", "17"} << false << 64 << QStringList{}
-                                           << "";
-        QTest::newRow("language unknown") << QStringList{"version", "--lang", "de"} << false << 64
-                                          << QStringList{} << "";
-        QTest::newRow("help") << QStringList{"--help"} << false << 0 << QStringList{} << "";
-        QTest::newRow("model not in the list") << QStringList{"read-params", "x.pmt", "--model", "KT-99Z-100"}
-                                               << true << 64 << QStringList{} << "";
+            << "version --json --port 3" << 0 << "0CM1 0RV" << "\"controllerVersion\":\"1.3\"";
+        QTest::newRow("no command") << "" << 64 << "" << "";
+        QTest::newRow("unknown command") << "flash" << 64 << "" << "";
+        QTest::newRow("file missing") << "write-params --device @" << 64 << "" << "";
+        QTest::newRow("port out of range") << "version --port 17" << 64 << "" << "";
+        QTest::newRow("language unknown") << "version --lang de" << 64 << "" << "";
+        QTest::newRow("help") << "--help" << 0 << "" << "";
+        QTest::newRow("model not in the list")
+            << "read-params x.pmt --model KT-99Z-100 --device @" << 64 << "" << "";
     }
 
     void otherCommands()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, device);
+        QFETCH(QString, arguments);
         QFETCH(int, exitCode);
-        QFETCH(QStringList, lines);
+        QFETCH(QString, lines);
         QFETCH(QString, output);
+        const QString device = m_rig->sim.devicePath();
         // Port 3 names the simulated controller's device.
-        qputenv("KTED_COM3", m_rig->sim.devicePath().toLocal8Bit());
-        const CliResult r = cli(arguments, device);
+        qputenv("KTED_COM3", device.toLocal8Bit());
+        const CliResult r = cli(arguments.replace(u'@', device).split(u' ', Qt::SkipEmptyParts), false);
         qunsetenv("KTED_COM3");
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.received, lines);
+        QCOMPARE(r.received, lines.split(u' ', Qt::SkipEmptyParts));
         QVERIFY(!(r.out + r.err.toUtf8()).isEmpty());
-        QVERIFY2(QString::fromUtf8(r.out).contains(output.arg(m_rig->sim.devicePath())), r.out.constData());
+        QVERIFY2(QString::fromUtf8(r.out).contains(output.replace(u'@', device)), r.out.constData());
     }
 };
 

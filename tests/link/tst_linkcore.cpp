@@ -39,8 +39,6 @@ private slots:
         QTest::newRow("communication mode") << Ctl::CommMode(Ctl::CtMode::Communication) << "0CM1" << 6 << 1000;
         QTest::newRow("position numbers are hex") << Ctl::ReadPosition(10) << "0RPA" << 16 << 5000;
         QTest::newRow("move home") << Ctl::MoveTo(0) << "0MP0" << 16 << 0;
-        QTest::newRow("read I/O byte") << Ctl::ReadIoByte(105) << "0RB105" << 10 << 5000;
-        QTest::newRow("write outputs") << Ctl::WriteOutputByte("2B") << "0WB1072B" << 10 << 5000;
     }
 
     void commandLines()

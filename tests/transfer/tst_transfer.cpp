@@ -196,71 +196,70 @@ private slots:
         QCOMPARE(m_rig->files.docName(), QStringLiteral("Inside of C/T"));
     }
 
-    void verifyWithController_data()
+    // Verification with the controller or with a file, through the button's
+    // dialog or the menu entries; a file whose positions differ from the grid
+    // only in their comments verifies as OK.
+    void verify_data()
     {
-        QTest::addColumn<int>("choice"); // -1: the menu entry, without the button's dialog
+        QTest::addColumn<int>("choice"); // -1, -2: the controller's, the file's menu entry
         QTest::addColumn<QList<uint32_t>>("controller");
+        QTest::addColumn<QString>("edit"); // in the grid after the file was saved
         QTest::addColumn<QStringList>("messages");
 
         const QList<uint32_t> same{0, 2500, 10000};
-        QTest::newRow("same") << int(frmDataShogo::Controller) << same << QStringList{kCtOk};
+        const QString file = QStringLiteral("Data : indicated and saved into the file(verify.ktd)\n\n");
+        const QString ng = QStringLiteral("Result of Verification : NG.\n\nUnmatched Position No.\n\n");
+        QTest::newRow("same") << int(frmDataShogo::Controller) << same << "" << QStringList{kCtOk};
         QTest::newRow("positions 1 and 3 differ")
-            << int(frmDataShogo::Controller) << QList<uint32_t>{1, 2500, 9999}
-            << QStringList{"Data : indicated and inside of controller\n\nResult of Verification : NG.\n\n"
-                           "Unmatched Position No.\n\n< Position No.1>\n\n< Position No.3>\n\n"};
-        QTest::newRow("cancelled") << int(frmDataShogo::None) << same << QStringList{};
-        QTest::newRow("menu entry, flags of an earlier write") << -1 << same << QStringList{kCtOk};
+            << int(frmDataShogo::Controller) << QList<uint32_t>{1, 2500, 9999} << ""
+            << QStringList{"Data : indicated and inside of controller\n\n" + ng
+                           + "< Position No.1>\n\n< Position No.3>\n\n"};
+        QTest::newRow("cancelled") << int(frmDataShogo::None) << same << "" << QStringList{};
+        QTest::newRow("menu entry, flags of an earlier write") << -1 << same << "" << QStringList{kCtOk};
+        QTest::newRow("file, another comment") << int(frmDataShogo::File) << same << "comment"
+                                               << QStringList{file + "Result of Verification : OK"};
+        QTest::newRow("file menu entry, another ACC")
+            << -2 << same << "acc" << QStringList{file + ng + "< Position No.3>\n\n"};
     }
 
-    void verifyWithController()
+    void verify()
     {
         QFETCH(int, choice);
         QFETCH(QList<uint32_t>, controller);
+        QFETCH(QString, edit);
         QFETCH(QStringList, messages);
 
         m_rig->fill({"5,3,0", "5,3,12.5", "5,3,50"});
         for (int i = 1; i <= 3; ++i)
             m_rig->sim.model().setPosition(i, {5, 3, 0, 2, controller.value(i - 1)});
-        if (choice < 0) {
+        if (choice == frmDataShogo::File || choice == -2) {
+            const QString path = QDir(TestScratchDir()).filePath(QStringLiteral("verify.ktd"));
+            QCOMPARE(m_rig->grid.PosiDataTorikomi(), 0); // a save writes the table taken over
+            QVERIFY(m_rig->files.SaveFileAs(path));
+            m_rig->dialogs.choose(path);
+        }
+        if (edit == QLatin1String("comment"))
+            m_rig->grid.setCellText(2, PositionGrid::ColComment, QStringLiteral("changed"));
+        else if (edit == QLatin1String("acc"))
+            m_rig->grid.setCellText(3, PositionGrid::ColAcc, QStringLiteral("2"));
+        if (choice == -1) {
             // Flags a write left behind must not keep a position out of the
             // comparison.
             m_rig->data.gErrPos.at(2) = true;
             m_rig->data.PosiDataArray.at(2, PosPulse) = 777;
             m_rig->verify.ShogoCtMenu();
+        } else if (choice == -2) {
+            m_rig->verify.ShogoFileMenu();
         } else {
             m_rig->verify.setChoiceSource([choice] { return choice; });
             m_rig->verify.PosiDataShogo();
         }
 
         QCOMPARE(m_rig->prompter.texts(), messages);
-        QCOMPARE(m_rig->lines(), choice == frmDataShogo::None ? QStringList{} : kReadLines);
+        const bool read = choice == frmDataShogo::Controller || choice == -1;
+        QCOMPARE(m_rig->lines(), read ? kReadLines : QStringList{});
         QVERIFY(!m_rig->link->isPortOpen());
         QVERIFY(!m_rig->surface.busy);
-    }
-
-    // A file whose positions differ from the grid only in their comments
-    // verifies as OK, through the button; a changed ACC fails, through the menu.
-    void verifyWithFile()
-    {
-        m_rig->fill({"5,3,0", "5,3,12.5", "5,3,50"});
-        const QString path = QDir(TestScratchDir()).filePath(QStringLiteral("verify.ktd"));
-        QCOMPARE(m_rig->grid.PosiDataTorikomi(), 0); // a save writes the table taken over
-        QVERIFY(m_rig->files.SaveFileAs(path));
-        m_rig->grid.setCellText(2, PositionGrid::ColComment, QStringLiteral("changed"));
-
-        m_rig->verify.setChoiceSource([] { return int(frmDataShogo::File); });
-        m_rig->dialogs.choose(path);
-        m_rig->verify.PosiDataShogo();
-        m_rig->grid.setCellText(3, PositionGrid::ColAcc, QStringLiteral("2"));
-        m_rig->dialogs.choose(path);
-        m_rig->verify.ShogoFileMenu();
-
-        const QString head = QStringLiteral("Data : indicated and saved into the file(verify.ktd)\n\n");
-        QCOMPARE(m_rig->prompter.texts(),
-                 (QStringList{head + "Result of Verification : OK",
-                              head + "Result of Verification : NG.\n\nUnmatched Position No.\n\n< Position No.3>\n\n"}));
-        QCOMPARE(m_rig->dialogs.requests().last().title, QStringLiteral("Open file to Verify"));
-        QCOMPARE(m_rig->lines(), QStringList{});
     }
 };
 

@@ -268,7 +268,6 @@ private slots:
         const QString missing = QStringLiteral("Record 2, field %1 is missing (the file ends early).");
         QTest::newRow("14 values") << kHeader + "3000,100,50,10,10,20,40,60,60,60,60,60,60,60\r\n" << 1 << 0
                                    << "" << none << missing.arg(15);
-        QTest::newRow("three values") << kHeader + "3000,100,50\r\n" << 1 << 0 << "" << none << missing.arg(4);
         QTest::newRow("header alone") << kHeader << 1 << 0 << "" << none << missing.arg(1);
         QTest::newRow("position file")
             << QByteArray("\"KT-E1\",\"Position\"\r\n1,2,3\r\n") << 1 << 0 << ""

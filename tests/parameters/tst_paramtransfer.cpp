@@ -225,9 +225,8 @@ private slots:
         const QString invalid = QStringLiteral("Invalid volue for parameter No.%1.\n\nComfirm data value and try it again.");
         QTest::newRow("empty field") << "txtJog2" << ""
                                      << "No data in some of parameters.\n\nFill the data in and try it again.";
-        QTest::newRow("home offset 701") << "txtHomeOffset" << "701" << invalid.arg("2,");
-        QTest::newRow("VEL 61 and pulse 10000, listed in order")
-            << "txtKasokuSet5|txtPulse" << "61|10000" << invalid.arg("10,20,");
+        QTest::newRow("home offset 701, VEL 61 and pulse 10000, listed in order")
+            << "txtKasokuSet5|txtPulse|txtHomeOffset" << "61|10000|701" << invalid.arg("2,10,20,");
         QTest::newRow("model not in the catalogue") << "comboActStroke" << "55" << invalid.arg("22,");
         QTest::newRow("number too large for its variable") << "txtHomeOsikomi" << "40000" << invalid.arg("3,");
     }
@@ -487,8 +486,6 @@ private slots:
             << "silent" << 1 << QStringList{"0CM1"}
             << QStringList{"Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?"
                            "\n\n 2.Communication cables are connected?"};
-        QTest::newRow("no port") << "noport" << 1 << QStringList{}
-                                 << QStringList{"Failed in opening of a communication port."};
         QTest::newRow("controller without lead") << "nolead" << 1 << kActuatorLines
                                                  << QStringList{"Fail to find device information..."};
         // A model byte out of form would put a line break into the model.
@@ -508,8 +505,6 @@ private slots:
         ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
         if (fault == QLatin1String("silent"))
             m_rig->sim.queueNoReply();
-        else if (fault == QLatin1String("noport"))
-            m_rig->settings->writeText(PortSettingsKey(1), QDir(TestScratchDir()).filePath("no-such-tty"));
         else if (fault == QLatin1String("nolead"))
             ct.setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A0101000190"));
         else if (fault == QLatin1String("badspeed"))

@@ -69,9 +69,6 @@ private slots:
         QTest::newRow("current down switched off")
             << full << "" << true << QList<Answer>{Answer::Ok} << QStringList{kTransmit, kCompleted}
             << checked + QStringList{"0WP11100000000", "0WP253000009C4", "0WP39200004E20"};
-        QTest::newRow("all three empty")
-            << QStringList{"", "", ""} << "" << false << QList<Answer>{}
-            << QStringList{"No data in the list.\n\nInput data and try it again."} << QStringList{};
         QTest::newRow("position 2 empty")
             << QStringList{"1,1,0", "", "9,2,50"} << "" << false << QList<Answer>{}
             << QStringList{"No data in some Positions!\n\nConfirm the position data indicated below once again."

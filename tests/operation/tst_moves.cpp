@@ -429,24 +429,22 @@ private slots:
     void programEditing_data()
     {
         QTest::addColumn<bool>("doubleClick");
-        QTest::addColumn<QString>("keys");      // "<" Backspace
-        QTest::addColumn<QString>("end");       // enter, escape, click
+        QTest::addColumn<QString>("keys"); // "<" Backspace, "\n" Enter, "\x1b" Escape, "@" a click on step 7
         QTest::addColumn<QString>("cell");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("2, Enter") << false << "2" << "enter" << "2" << 0;
-        QTest::newRow("4 is ignored") << false << "4" << "none" << "1" << 0;
-        QTest::newRow("3 then 1: one character") << false << "31" << "enter" << "3" << 0;
-        QTest::newRow("Escape keeps the cell") << false << "3" << "escape" << "1" << 0;
-        QTest::newRow("double click, Backspace, Enter") << true << "<" << "enter" << "" << 0;
-        QTest::newRow("double click, letters ignored") << true << "<x2" << "enter" << "2" << 0;
-        QTest::newRow("empty box, another cell clicked") << true << "<" << "click" << "" << 1;
-        QTest::newRow("2, another cell clicked") << false << "2" << "click" << "2" << 0;
+        QTest::newRow("2, Enter") << false << "2\n" << "2" << 0;
+        QTest::newRow("4 is ignored") << false << "4" << "1" << 0;
+        QTest::newRow("3 then 1: one character") << false << "31\n" << "3" << 0;
+        QTest::newRow("Escape keeps the cell") << false << "3\x1b" << "1" << 0;
+        QTest::newRow("double click, Backspace, Enter") << true << "<\n" << "" << 0;
+        QTest::newRow("double click, letters ignored") << true << "<x2\n" << "2" << 0;
+        QTest::newRow("empty box, another cell clicked") << true << "<@" << "" << 1;
+        QTest::newRow("2, another cell clicked") << false << "2@" << "2" << 0;
     }
     void programEditing()
     {
         QFETCH(bool, doubleClick);
         QFETCH(QString, keys);
-        QFETCH(QString, end);
         QFETCH(QString, cell);
         QFETCH(int, beeps);
         ProgramGrid grid;
@@ -466,16 +464,16 @@ private slots:
         for (QChar k : keys) {
             if (k == u'<')
                 QTest::keyClick(target(), Qt::Key_Backspace);
+            else if (k == u'\n')
+                QTest::keyClick(target(), Qt::Key_Return);
+            else if (k == u'\x1b')
+                QTest::keyClick(target(), Qt::Key_Escape);
+            else if (k == u'@')
+                QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                                  grid.visualRect(grid.model()->index(7, 1)).center());
             else
                 QTest::keyClicks(target(), QString(k));
         }
-        if (end == QLatin1String("enter"))
-            QTest::keyClick(target(), Qt::Key_Return);
-        else if (end == QLatin1String("escape"))
-            QTest::keyClick(target(), Qt::Key_Escape);
-        else if (end == QLatin1String("click"))
-            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                              grid.visualRect(grid.model()->index(7, 1)).center());
         QCOMPARE(grid.step(4), cell);
         QCOMPARE(beeped.count(), beeps);
         QVERIFY(!grid.isEditing() && !grid.txtEdit2()->isVisible());

@@ -163,7 +163,8 @@ private slots:
             << kE35 << "E35" << 50 << 0 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::No}
             << QStringList{} << QStringList{kWrite, strokeQuestion};
         QTest::newRow("beyond the stroke, Yes writes, reset declined")
-            << kE35 << "E35" << 50 << 0 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
+            << kE35 << "E35" << 50 << 0 << beyond << QStringList()
+            << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
             << e35 + kActuatorLines << QStringList{kWrite, strokeQuestion, kReset};
         // Stopped at the fourth block, the controller holds new and old
         // blocks: after the link's own message the user is told so.

@@ -174,6 +174,8 @@ private slots:
 
         const bool positions = command.endsWith(QLatin1String("positions"));
         const QString extension = positions ? QStringLiteral(".ktd") : QStringLiteral(".pmt");
+        // "written": the file written to the controller first, by the tool
+        // itself; "then changed": one value changed at the controller after.
         if (controller.startsWith(QLatin1String("written"))) {
             const QString written = writeFile("written" + extension, positions ? kPositions : kParaHeader + kParaRecord);
             const QString write = positions ? QStringLiteral("write-positions") : QStringLiteral("write-params");

@@ -129,28 +129,23 @@ private slots:
         const QString three = QStringLiteral(
             "3\r\n\"0E\",\"Emergency stop\"\r\n\"72\",\"Emergency stop (en)\"\r\n"
             "\"0B\",\"Home sensor\"\r\n");
-        QTest::newRow("plain list") << three << true << 3 << 0x72u
-                                    << QStringLiteral("Emergency stop (en)");
-        QTest::newRow("codes compare as numbers")
-            << QStringLiteral("1\r\nb,\"Home\"\r\n") << true << 1 << 11u << QStringLiteral("Home");
+        QTest::newRow("plain list") << three << true << 3 << 0x72u << "Emergency stop (en)";
+        QTest::newRow("codes compare as numbers") << "1\r\nb,\"Home\"\r\n" << true << 1 << 11u << "Home";
         QTest::newRow("the first of two entries wins")
-            << QStringLiteral("2\r\n\"0E\",\"First\"\r\n\"E\",\"Second\"\r\n") << true << 2 << 14u
-            << QStringLiteral("First");
+            << "2\r\n\"0E\",\"First\"\r\n\"E\",\"Second\"\r\n" << true << 2 << 14u << "First";
         QTest::newRow("not listed") << three << true << 3 << 0x5Au << QString();
 
         QString forty = QStringLiteral("40\r\n");
         for (int i = 1; i <= 40; ++i)
             forty += QStringLiteral("\"%1\",\"Alarm %2\"\r\n").arg(i, 2, 16, QLatin1Char('0')).arg(i);
-        QTest::newRow("forty entries") << forty << true << 40 << 0x28u << QStringLiteral("Alarm 40");
+        QTest::newRow("forty entries") << forty << true << 40 << 0x28u << "Alarm 40";
         QString fortyOne = forty;
         fortyOne.replace(0, 2, QStringLiteral("41"));
         fortyOne += QStringLiteral("\"29\",\"Alarm 41\"\r\n");
         QTest::newRow("a count of 41 is unreadable") << fortyOne << false << 0 << 0x28u << QString();
-        QTest::newRow("negative count") << QStringLiteral("-1\r\n") << false << 0 << 0u << QString();
-        QTest::newRow("count not a number")
-            << QStringLiteral("three\r\n\"0E\",\"Stop\"\r\n") << false << 0 << 14u << QString();
-        QTest::newRow("too few fields")
-            << QStringLiteral("3\r\n\"0E\",\"Stop\"\r\n\"0B\"\r\n") << false << 0 << 14u << QString();
+        QTest::newRow("negative count") << "-1\r\n" << false << 0 << 0u << QString();
+        QTest::newRow("count not a number") << "three\r\n\"0E\",\"Stop\"\r\n" << false << 0 << 14u << QString();
+        QTest::newRow("too few fields") << "3\r\n\"0E\",\"Stop\"\r\n\"0B\"\r\n" << false << 0 << 14u << QString();
     }
 
     void errorList()
@@ -186,27 +181,20 @@ private slots:
     void alarmDisplay_data()
     {
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("report");
-        QTest::addColumn<QString>("alarmNo");
+        QTest::addColumn<QString>("alarmNo"); // reported as "0%%" + alarmNo
         QTest::addColumn<QString>("comment");
         QTest::addColumn<bool>("listed");
         QTest::addColumn<bool>("homeLampOff");
 
-        QTest::newRow("Japanese looks up the number itself")
-            << 1 << QStringLiteral("0%%0E\r\n") << QStringLiteral("0E") << QStringLiteral("非常停止")
-            << true << true;
-        QTest::newRow("any language but 1 is English")
-            << 0 << QStringLiteral("0%%0B\r\n") << QStringLiteral("0B") << QStringLiteral("EN home")
-            << true << false;
+        QTest::newRow("Japanese looks up the number itself") << 1 << "0E" << "非常停止" << true << true;
+        QTest::newRow("any language but 1 is English") << 0 << "0B" << "EN home" << true << false;
         QTest::newRow("an unlisted alarm shows 576")
-            << 2 << QStringLiteral("0%%5A\r\n") << QStringLiteral("5A")
-            << QStringLiteral("No contents for this Error No.") << false << false;
+            << 2 << "5A" << "No contents for this Error No." << false << false;
     }
 
     void alarmDisplay()
     {
         QFETCH(int, language);
-        QFETCH(QString, report);
         QFETCH(QString, alarmNo);
         QFETCH(QString, comment);
         QFETCH(bool, listed);
@@ -228,7 +216,7 @@ private slots:
         display.Disp_AlarmState(QStringLiteral("0%%0B\r\n"));
         const QString before = display.gAlarmComment;
 
-        const AlarmDisplay::Update update = display.Disp_AlarmState(report);
+        const AlarmDisplay::Update update = display.Disp_AlarmState("0%%" + alarmNo + "\r\n");
         QVERIFY(update.frameChanged);
         QCOMPARE(update.homeLampOff, homeLampOff);
         QCOMPARE(display.frame(), (AlarmFrame{true, alarmNo, comment}));

@@ -77,7 +77,6 @@ enum TextId : int {
     TipVel = 328,
     TipJog = 330,
     TipVertical = 331,
-    UnitX5msec = 1090,
     OpenReferenceTitle = 421,
     FileExtension = 422,
     FileFilter = 423,
@@ -93,6 +92,7 @@ enum TextId : int {
     InsideCt = 433,
     WriteError = 436,
     FileWriteFailed = 721,
+    UnitX5msec = 1090,
 };
 
 void setCaptionId(QObject *o, int id) { o->setProperty(kCaptionId, id); }

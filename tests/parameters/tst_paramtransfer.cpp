@@ -477,39 +477,38 @@ private slots:
 
     void startUp_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("block"); // one the controller holds otherwise; empty: none
+        QTest::addColumn<QString>("payload");
+        QTest::addColumn<QStringList>("script");
         QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("messages"); // none: the controller's model is taken
 
-        QTest::newRow("controller answers") << "" << 0 << kActuatorLines << QStringList{};
+        QTest::newRow("controller answers") << "" << "" << QStringList() << kActuatorLines << QStringList{};
         QTest::newRow("no controller")
-            << "silent" << 1 << QStringList{"0CM1"}
+            << "" << "" << QStringList{"-"} << QStringList{"0CM1"}
             << QStringList{"Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?"
                            "\n\n 2.Communication cables are connected?"};
-        QTest::newRow("controller without lead") << "nolead" << 1 << kActuatorLines
+        QTest::newRow("controller without lead") << "13" << "0A0A0A0101000190" << QStringList() << kActuatorLines
                                                  << QStringList{"Fail to find device information..."};
         // A model byte out of form would put a line break into the model.
-        QTest::newRow("speed byte is a line break") << "badspeed" << 1 << kActuatorLines.mid(0, 2)
-                                                    << QStringList{kCommError};
+        QTest::newRow("speed byte is a line break") << "14" << "230A003200FFFFFF" << QStringList()
+                                                    << kActuatorLines.mid(0, 2) << QStringList{kCommError};
     }
 
     // The start-up's read from the controller takes its model, or falls back.
     void startUp()
     {
-        QFETCH(QString, fault);
-        QFETCH(int, result);
+        QFETCH(QString, block);
+        QFETCH(QString, payload);
+        QFETCH(QStringList, script);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, messages);
 
-        SimController &ct = m_rig->sim.model();
-        ct.setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
-        if (fault == QLatin1String("silent"))
-            m_rig->sim.queueNoReply();
-        else if (fault == QLatin1String("nolead"))
-            ct.setBlock(QStringLiteral("13"), QStringLiteral("0A0A0A0101000190"));
-        else if (fault == QLatin1String("badspeed"))
-            ct.setBlock(QStringLiteral("14"), QStringLiteral("230A003200FFFFFF"));
+        m_rig->sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
+        if (!block.isEmpty())
+            m_rig->sim.model().setBlock(block, payload);
+        Script(m_rig->sim, script);
+        const int result = messages.isEmpty() ? 0 : 1;
 
         int shown = 0;
         const int rc = StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,

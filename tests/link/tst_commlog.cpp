@@ -152,6 +152,9 @@ private slots:
             << mode + QStringList{read10, "R:<15><7F>#0RD10004E2002020202FF<CR><LF>",
                                   "E:Wrong echo (expected 0RD10, received <15><7F>#)",
                                   "S:0CM0<CR><LF>", "R:*", closed};
+        QTest::newRow("a reply in pieces, one line")
+            << QStringList{"10"} << QStringList{"*", "=0RD1|0004E2002|020202FF"}
+            << mode + QStringList{read10, "R:0RD10004E2002020202FF<CR><LF>", closed};
         QTest::newRow("alarm report")
             << QStringList{"10"} << QStringList{"*", "=0%%0E"}
             << mode + QStringList{read10, "R:0%%0E<CR><LF>", "E:Alarm report: 0E", closed};

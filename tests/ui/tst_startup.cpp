@@ -305,21 +305,30 @@ private slots:
     void controllerPath_data()
     {
         QTest::addColumn<int>("type"); // -1: no controller
+        QTest::addColumn<bool>("ctVertical");
         QTest::addColumn<QString>("model");
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("oldLabel");
-        QTest::newRow("KT new") << 0 << "KT- 35H-150" << true << false;
-        QTest::newRow("KT old") << 1 << "KT- 35H-150" << true << true;
-        QTest::newRow("RW") << 2 << "RW- 35H-150" << false << false;
-        QTest::newRow("no controller") << -1 << "KT- 28L-100" << true << false;
+        // Device, size, speed, stroke, lead, pulses, new type and vertical
+        // as a later run reads them: a new KT is always vertical, an old one
+        // takes the controller's mounting, an RW never is.
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("KT new") << 0 << false << "KT- 35H-150" << true << false << "KT| 35|H|150|6|400|1|1";
+        QTest::newRow("KT old, vertical") << 1 << true << "KT- 35H-150" << true << true << "KT| 35|H|150|6|400|0|1";
+        QTest::newRow("KT old, standard") << 1 << false << "KT- 35H-150" << true << true << "KT| 35|H|150|6|400|0|0";
+        QTest::newRow("RW") << 2 << true << "RW- 35H-150" << false << false << "RW| 35|H|150|6|400|0|0";
+        QTest::newRow("no controller") << -1 << false << "KT- 28L-100" << true << false << "";
     }
 
     void controllerPath()
     {
         QFETCH(int, type);
+        QFETCH(bool, ctVertical);
         Session s(Settings{{SettingsKey::Language, QStringLiteral("2")}});
-        s.startUp->hooks().readActuator = [type]() -> std::optional<CtActuatorSetting> {
-            return type < 0 ? std::nullopt : std::optional(CtActuatorSetting{type, " 35", "H", 150, 6, 400, false});
+        s.startUp->hooks().readActuator = [=]() -> std::optional<CtActuatorSetting> {
+            if (type < 0)
+                return std::nullopt;
+            return CtActuatorSetting{type, " 35", "H", 150, 6, 400, ctVertical};
         };
         QElapsedTimer clock;
         clock.start();
@@ -346,6 +355,16 @@ private slots:
         QTEST(s.find<QLabel>("lblDeviceType")->text(), "model");
         QTEST(s.find<QWidget>("pictureSelectType")->isVisible(), "picture");
         QTEST(s.find<QLabel>("lblOldType")->isVisible(), "oldLabel");
+        if (type < 0)
+            return;
+        namespace K = SettingsKey;
+        QStringList stored;
+        for (const QString &key : {K::Device, K::DevSize, K::DevSpeed, K::DevStroke, K::DevLead, K::DevPPR,
+                                   K::NewType, K::Vertical})
+            stored << s.stored(key);
+        QTEST(stored.join(u'|'), "stored");
+        QCOMPARE(s.state.gNewOldType, QLatin1String(type == 0 ? "NEW" : "OLD"));
+        QCOMPARE(s.state.gVType, stored.last() == QLatin1String("1"));
     }
 
     // Closing asks first; going ahead stores the port and the language: a

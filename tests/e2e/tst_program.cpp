@@ -165,7 +165,6 @@ private slots:
             run.store->writeText(entry.section(u'=', 0, 0), entry.section(u'=', 1));
         QFile::remove(CommLogFile::DefaultPath());
         run.program->setCommLogToFile(true);
-        QCOMPARE(run.store->readInt(SettingsKey::CommLogToFile, 0), 1);
         MainWindow &w = run.start();
 
         const QStringList messages[] = {{}, {LoadText(374)},

@@ -423,15 +423,30 @@ private slots:
         QCOMPARE(s.stored(SettingsKey::PortNo), closes ? QStringLiteral("7") : QStringLiteral("4"));
     }
 
+    // The focus holder is out of the Tab chain: a full round of Tab never
+    // loses the focus into it, and the program still parks the focus there.
     // Move mode shows the last position reached and the outputs the
     // controller reported there (not the position's number): nothing before
     // the first move, no lamp when nothing was reported. Edit mode greys the
-    // move area again.
-    void modeSwitch()
+    // move area again. Each toolbar button runs the command it stands for.
+    // Hiding the toolbar and the status bar, then showing both, brings the
+    // window back to its height.
+    void focusModesToolbarAndBars()
     {
         Session s;
         s.start();
         MainWindow &w = *s.window;
+        QApplication::setActiveWindow(&w);
+        s.find<QPushButton>("cmdGetfromCt")->setFocus();
+        auto *holder = s.find<QLineEdit>("txtDummy");
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget());
+            QVERIFY2(QApplication::focusWidget() != holder, qPrintable(QString::number(i)));
+        }
+        w.CMDBTN_Yuko();
+        QCOMPARE(QApplication::focusWidget(), holder);
+
         MoveState move;
         w.attachMoveState(&move);
         QVERIFY(!w.cmdMove->isEnabled());
@@ -462,28 +477,6 @@ private slots:
             for (PositionButton *b : w.imgButton)
                 QCOMPARE(b->picture(), PositionButton::Picture::Greyed);
         }
-    }
-
-    // The focus holder is out of the Tab chain: a full round of Tab never
-    // loses the focus into it, and the program still parks the focus there.
-    // Each toolbar button runs the command it stands for. Hiding the
-    // toolbar and the status bar, then showing both, brings the window back
-    // to its height.
-    void focusToolbarAndBars()
-    {
-        Session s;
-        s.start();
-        MainWindow &w = *s.window;
-        QApplication::setActiveWindow(&w);
-        s.find<QPushButton>("cmdGetfromCt")->setFocus();
-        auto *holder = s.find<QLineEdit>("txtDummy");
-        for (int i = 0; i < 60; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(QApplication::focusWidget());
-            QVERIFY2(QApplication::focusWidget() != holder, qPrintable(QString::number(i)));
-        }
-        w.CMDBTN_Yuko();
-        QCOMPARE(QApplication::focusWidget(), holder);
 
         const std::pair<const char *, const char *> commands[] = {
             {"tbToolBar_1", "mnuFileNew"},      {"tbToolBar_2", "cmdFileOpen"},  {"tbToolBar_3", "mnuFileSave"},

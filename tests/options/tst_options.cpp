@@ -355,10 +355,9 @@ private slots:
     }
 
     // The pulse column follows the option; an edit not yet taken over and
-    // the table's changed state survive every close of the dialog, and the
-    // close of the main window still asks to save. The details option shows
-    // the parameter window's details area and its default box, for a window
-    // already open and for one opened later.
+    // the table's changed state survive every close of the dialog. The
+    // details option shows the parameter window's details area and its
+    // default box, for a window already open and for one opened later.
     void optionsReachTheOpenWindows()
     {
         Run run(2);
@@ -402,10 +401,6 @@ private slots:
         QVERIFY(run.program->positionData().gDataChanged);
         run.options([](frmOptions2 &d) { d.chkDispPulsPosi->setChecked(true); });
         QCOMPARE(run.cell(3, Col::ColPulse), QStringLiteral("400"));
-
-        run.prompter.answer(Answer::Cancel);
-        QVERIFY(!run.window->close());
-        QCOMPARE(run.prompter.texts().value(0), LoadText(481) + QStringLiteral(" ") + LoadText(482));
     }
 
     // Contents opens the manual in the program's language on its first
@@ -469,7 +464,7 @@ private slots:
         QTest::addColumn<QString>("breakage");
         QTest::newRow("no help file name") << "empty";
         QTest::newRow("entry missing") << "entry";
-        QTest::newRow("pages of the language missing") << "pages";
+        QTest::newRow("first page missing") << "first page";
         QTest::newRow("contents missing") << "contents";
     }
 
@@ -482,8 +477,8 @@ private slots:
             entry.clear();
         else if (breakage == QLatin1String("entry"))
             QFile::remove(entry);
-        else if (breakage == QLatin1String("pages"))
-            QDir(en).removeRecursively();
+        else if (breakage == QLatin1String("first page"))
+            QFile::remove(en + QStringLiteral("/index.html"));
         else
             QFile::remove(en + QStringLiteral("/contents.html"));
         Run run(2);

@@ -182,10 +182,6 @@ private slots:
         // Steps click the controls named; "pick" and "skip" answer the next
         // Browse. Refusals show 561 (positions) or 562, the same text.
         const QString refused = QStringLiteral("open, Invalid file name.Comfirm file name and print it again.");
-        QTest::newRow("positions from the grid")
-            << QStringList{"chkPrintPosi", "cmdPrintSet"} << "posi 1 0 0 ok 1" << "grid";
-        QTest::newRow("file source, no file chosen")
-            << QStringList{"chkPrintPosi", "optPrintPosi_1", "cmdPrintSet"} << "posi 1 1 1 ok 1" << refused;
         QTest::newRow("file source, Browse cancelled")
             << QStringList{"chkPrintPosi", "optPrintPosi_1", "skip", "cmdSelectPosiFile", "cmdPrintSet"}
             << "posi 1 1 1 ok 1" << refused;

@@ -197,10 +197,14 @@ private slots:
 
     // "Change": a choice the catalogue does not list is refused at OK, and
     // Cancel after browsing RW keeps all; a valid choice changes the model,
-    // its settings, the label, the pulse scale and the mm column.
-    void changeDevice()
+    // its settings, the label, the pulse scale and the mm column. On the new
+    // model 0.010 mm is half a pulse: the editor snaps it as the stored
+    // rounding choice says, then as the rounding buttons say, and the stored
+    // choice stays as it was.
+    void changeDeviceAndRounding()
     {
         Run run(2, 1);
+        run.store->writeInt(SettingsKey::MmRoundUp, 0);
         MainWindow &w = run.start();
         run.type(1, Col::ColMm, "1");
         run.prompter.clear();
@@ -251,6 +255,14 @@ private slots:
         QVERIFY(change("ok"));
         QCOMPARE(seen().mid(0, 5), (QStringList{"RW- 35H-200 ", "1mm = 50Pulse", "4.000", "RW", "RW"}));
         QCOMPARE(run.prompter.texts().size(), 1);
+
+        for (const bool up : {false, true, false}) {
+            if (up != w.optSutiSyori[0]->isChecked())
+                QTest::mouseClick(w.optSutiSyori[up ? 0 : 1], Qt::LeftButton, {}, QPoint(5, 5));
+            run.type(1, Col::ColMm, QStringLiteral("0.010"));
+            QCOMPARE(run.cell(1, Col::ColMm), up ? QStringLiteral("0.020") : QStringLiteral("0.000"));
+        }
+        QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), 0);
     }
 
     // A model that the parameter window takes from the controller is the
@@ -310,14 +322,54 @@ private slots:
         QCOMPARE(run.store->readInt(SettingsKey::Language, 0), 2);
     }
 
-    // The table the user types goes to the controller and verifies there;
-    // saved, opened into a new table and saved again it gives the same file
-    // byte for byte.
-    void typedTableToTheControllerAndToAFile()
+    // A position's output value has no column: a table read from the
+    // controller keeps it, so it verifies and goes back unchanged; a file
+    // holds none, so the file verification leaves it out and a table opened
+    // from a file sends 0. The table the user types then goes to the
+    // controller and verifies there; saved, opened into a new table and
+    // saved again it gives the same file byte for byte.
+    void tablesBetweenTheControllerTheUserAndFiles()
     {
         Run run(1, 1);
         MainWindow &w = run.start();
-        QCOMPARE(run.prompter.texts(), QStringList());
+        SimController &ct = run.sim.model();
+        ct.setPosition(1, {5, 2, 3, 2, 1000});
+        ct.setPosition(2, {9, 1, 1, 2, 2000});
+        ct.setPosition(3, {1, 3, 0, 2, 3000});
+        const auto load = [&] {
+            run.sim.clearReceived();
+            run.prompter.answer(Answer::Ok);
+            QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
+            if (run.prompter.pendingAnswers() != 0)
+                return QStringList{QStringLiteral("answer left over")};
+            return run.sim.receivedLines().filter(QStringLiteral("0WP"));
+        };
+        const auto verified = [&](QAction *entry) {
+            run.prompter.clear();
+            entry->trigger();
+            return run.prompter.texts().size() == 1 && run.prompter.lastText().endsWith(LoadText(410));
+        };
+
+        run.sim.clearReceived();
+        run.prompter.answer(Answer::Yes);
+        QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
+        // Communication mode before anything is read.
+        QCOMPARE(run.sim.receivedLines().mid(0, 5), (QStringList{"0CM1", "0RD14", "0RD13", "0RD11", "0CM1"}));
+        QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("5.000"));
+        QVERIFY(verified(w.mnuFileShogoCt));
+        const QString path = run.file("outputs.ktd");
+        run.dialogs.choose(path);
+        w.mnuFileSaveAs->trigger();
+        run.dialogs.choose(path);
+        QVERIFY(verified(w.mnuFileShogoFile));
+        QCOMPARE(load(), (QStringList{"0WP152320003E8", "0WP291120007D0", "0WP31302000BB8"}));
+        QCOMPARE(ct.position(1).out, 3);
+        // Opened from the file: output 0 goes to the controller.
+        run.dialogs.choose(path);
+        w.mnuFileOpen->trigger();
+        QCOMPARE(load().value(0), QStringLiteral("0WP152020003E8"));
+        QCOMPARE(ct.position(1).out, 0);
+
         const QStringList vel{"5", "9", "1"};
         const QStringList acc{"3", "1", "2"};
         const QStringList mm{"12.5", "50", "100"};
@@ -328,18 +380,11 @@ private slots:
         }
         run.typeComposed(1, Col::ColComment, QStringLiteral("原点側ｽﾄｯﾊﾟ"));
         QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("12.500"));
-
-        run.prompter.answers({Answer::Ok, Answer::Ok});
-        run.sim.clearReceived();
-        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
-        QCOMPARE(run.sim.receivedLines().filter(QStringLiteral("0WP")),
-                 (QStringList{"0WP153020009C4", "0WP29102002710", "0WP31202004E20"}));
+        QCOMPARE(load(), (QStringList{"0WP153020009C4", "0WP29102002710", "0WP31202004E20"}));
         QCOMPARE(run.prompter.lastText(), LoadText(466));
         QVERIFY(w.cmdLoadtoCt->isEnabled());
         QVERIFY(!w.gBusy);
-        run.prompter.clear();
-        w.mnuFileShogoCt->trigger();
-        QVERIFY2(run.prompter.lastText().contains(LoadText(410)), qPrintable(run.prompter.lastText()));
+        QVERIFY(verified(w.mnuFileShogoCt));
 
         const QString first = run.file("table.ktd");
         run.dialogs.choose(first);
@@ -358,99 +403,13 @@ private slots:
         w.mnuFileSaveAs->trigger();
         QCOMPARE(readAll(second), saved);
         QCOMPARE(run.prompter.unansweredCount(), 0);
-    }
 
-    // A position's output value has no column: a table read from the
-    // controller keeps it, so it verifies and goes back unchanged; a file
-    // holds none, so the file verification leaves it out and a table opened
-    // from a file sends 0.
-    void outputValueOfAReadTableTravelsWithIt()
-    {
-        Run run(2, 1);
-        MainWindow &w = run.start();
-        SimController &ct = run.sim.model();
-        ct.setPosition(1, {5, 2, 3, 2, 1000});
-        ct.setPosition(2, {9, 1, 1, 2, 2000});
-        ct.setPosition(3, {1, 3, 0, 2, 3000});
-
-        run.sim.clearReceived();
-        run.prompter.answer(Answer::Yes);
-        QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
-        // Communication mode before anything is read.
-        QCOMPARE(run.sim.receivedLines().mid(0, 5),
-                 (QStringList{"0CM1", "0RD14", "0RD13", "0RD11", "0CM1"}));
-        QCOMPARE(run.cell(1, Col::ColMm), QStringLiteral("5.000"));
-
-        run.prompter.clear();
-        w.mnuFileShogoCt->trigger();
-        QCOMPARE(run.prompter.texts().size(), 1);
-        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
-
-        const QString path = run.file("outputs.ktd");
-        run.dialogs.choose(path);
-        w.mnuFileSaveAs->trigger();
-        run.dialogs.choose(path);
-        w.mnuFileShogoFile->trigger();
-        QVERIFY2(run.prompter.lastText().endsWith(LoadText(410)), qPrintable(run.prompter.lastText()));
-
-        run.sim.clearReceived();
-        run.prompter.answers({Answer::Ok});
-        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
-        const QStringList written = run.sim.receivedLines().filter(QStringLiteral("0WP"));
-        QCOMPARE(written, (QStringList{"0WP152320003E8", "0WP291120007D0", "0WP31302000BB8"}));
-        QCOMPARE(ct.position(1).out, 3);
-
-        // Opened from the file: output 0 goes to the controller.
-        run.dialogs.choose(path);
-        w.mnuFileOpen->trigger();
-        run.sim.clearReceived();
-        run.prompter.answers({Answer::Ok});
-        QTest::mouseClick(w.cmdLoadtoCt, Qt::LeftButton);
-        QCOMPARE(run.sim.receivedLines().filter(QStringLiteral("0WP")).value(0), QStringLiteral("0WP152020003E8"));
-        QCOMPARE(ct.position(1).out, 0);
-    }
-
-    // The rounding buttons start from the stored choice and, once clicked,
-    // decide how the editor snaps millimetres to whole pulses; the stored
-    // choice stays as it was.
-    void roundingButtonsSetTheEditorsRounding_data()
-    {
-        QTest::addColumn<bool>("storedUp");
-        QTest::newRow("stored up, down clicked") << true;
-        QTest::newRow("stored down, up clicked") << false;
-    }
-
-    void roundingButtonsSetTheEditorsRounding()
-    {
-        QFETCH(bool, storedUp);
-        Run run(2, 1);
-        run.store->writeInt(SettingsKey::MmRoundUp, storedUp);
-        // KT-42H: lead 8 mm, 400 pulses, so 0.010 mm is exactly half a pulse,
-        // the one value where rounding up and down differ.
-        run.store->writeText(SettingsKey::DevSize, QStringLiteral(" 42"));
-        run.store->writeText(SettingsKey::DevSpeed, QStringLiteral("H"));
-        MainWindow &w = run.start();
-        QCOMPARE(run.state.gDevLead, int16_t(8));
-        QCOMPARE(w.optSutiSyori[0]->isChecked(), storedUp);
-        for (const bool up : {storedUp, !storedUp}) {
-            if (up != storedUp)
-                QTest::mouseClick(w.optSutiSyori[up ? 0 : 1], Qt::LeftButton, {}, QPoint(5, 5));
-            run.type(1, Col::ColMm, QStringLiteral("0.010"));
-            QCOMPARE(run.cell(1, Col::ColMm), up ? QStringLiteral("0.020") : QStringLiteral("0.000"));
-        }
-        QCOMPARE(run.store->readInt(SettingsKey::MmRoundUp, -1), int(storedUp));
-    }
-
-    // The adapter is pulled while the table is read from the controller:
-    // the user is told, the port is closed and the window works on.
-    void pulledAdapterDuringReadIsToldAndTheWindowGoesOn()
-    {
-        Run run(2, 1);
-        MainWindow &w = run.start();
-        run.sim.model().setMoveTimeScale(1.0);
+        // The adapter is pulled while the table is read: the user is told,
+        // the port is closed and the window works on.
         run.sim.queueAnswer(); // 0CM1
         run.sim.queuePull();   // the first read of a position
-        run.prompter.answers({Answer::Yes});
+        run.prompter.clear();
+        run.prompter.answer(Answer::No); // read over the table
         QElapsedTimer t;
         t.start();
         QTest::mouseClick(w.cmdGetfromCt, Qt::LeftButton);
@@ -458,8 +417,8 @@ private slots:
         QVERIFY(!run.program->link().isPortOpen());
         QVERIFY(!w.gBusy);
         QVERIFY(w.cmdGetfromCt->isEnabled());
+        QCOMPARE(run.prompter.texts().mid(0, 1), QStringList{LoadText(446)});
         QCOMPARE(run.prompter.texts().size(), 2);
-        QCOMPARE(run.prompter.texts().first(), LoadText(447));
         QVERIFY(run.prompter.lastText().startsWith(LoadText(620)));
         QVERIFY(run.prompter.lastText().endsWith(LoadText(621)));
     }

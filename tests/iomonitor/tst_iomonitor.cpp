@@ -152,27 +152,6 @@ private slots:
         QTEST(LampText(l), "lamps");
     }
 
-    void outputPayload_data()
-    {
-        QTest::addColumn<int>("read");
-        QTest::addColumn<int>("toggles");
-        QTest::addColumn<QString>("payload");
-        using O = Io::Output;
-        const int out1 = static_cast<int>(O::Out1);
-        const int all = static_cast<int>(O::Pend) | out1 | static_cast<int>(O::Out2);
-        QTest::newRow("output 1 off, bit 3 kept") << 0x2B << out1 << "29";
-        QTest::newRow("output 1 on, high digit kept") << 0xD8 << out1 << "DA";
-        QTest::newRow("all three switched") << 0x2D << all << "2A";
-        QTest::newRow("nothing switched") << 0x0F << 0 << "0F";
-        QTest::newRow("only output bits can switch") << 0x20 << 0xF8 << "20";
-    }
-    void outputPayload()
-    {
-        QFETCH(int, read);
-        QFETCH(int, toggles);
-        QTEST(Io::OutputBytePayload(static_cast<uint8_t>(read), static_cast<uint8_t>(toggles)), "payload");
-    }
-
     // Opened from the View menu: modal, gBusy set until the window has
     // closed (by its Close button or by Escape). A byte pattern and its
     // inverse, the second changed on the controller while monitoring runs.
@@ -285,6 +264,10 @@ private slots:
         QVERIFY(writtenNext("0WB1072F"));
         QTest::keyClick(rig.window->imgPend, Qt::Key_Space); // Space on the focused picture
         QVERIFY(writtenNext("0WB1072A"));
+        // Two outputs switched before the next cycle go in one write.
+        QTest::mouseDClick(rig.window->imgOut1Led, Qt::LeftButton);
+        QTest::mouseDClick(rig.window->imgOut2Led, Qt::LeftButton);
+        QVERIFY(writtenNext("0WB1072D"));
         QCOMPARE(rig.sim.sentLines().filter(QStringLiteral("0WB")), written);
 
         // A double-click while a write waits for its reply is written with

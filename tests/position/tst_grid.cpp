@@ -93,7 +93,6 @@ private slots:
                                                   << "1Pulse= 0.015mm";
         QTest::newRow("a whole value stays") << 10 << 400 << 4000 << "100.000" << "1mm = 40Pulse" << "1Pulse= 0.025mm";
         QTest::newRow("192 pulses") << 12 << 192 << 1600 << "100.000" << "1mm = 16Pulse" << "1Pulse= 0.063mm";
-        QTest::newRow("lead 2") << 2 << 400 << 20000 << "100.000" << "1mm = 200Pulse" << "1Pulse= 0.005mm";
     }
     void limits()
     {

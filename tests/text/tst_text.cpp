@@ -156,17 +156,6 @@ private slots:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u' ')));
     }
 
-    void lookUpAddsTheLanguageOffset()
-    {
-        SetLangOffset(kEnglish);
-        QCOMPARE(JoinTexts({521, 522}),
-                 QStringLiteral("Language Setting has been changed.\n\nFinish KT-ED and restart again."));
-        // An ID kept only in Japanese has no English text; the caller's stays.
-        QString text = QStringLiteral("design text");
-        QVERIFY(!TryLoadText(4, text));
-        QCOMPARE(text, QStringLiteral("design text"));
-    }
-
     void parse_data()
     {
         QTest::addColumn<QString>("source");

@@ -179,23 +179,32 @@ private slots:
     // nothing else can reach the controller: the window's controls, the
     // menus, the toolbar and the parameter window are locked, so clicking
     // them sends nothing; a command slipped past the locks is refused with a
-    // message, never silently.
+    // message, never silently. A move that fails ends with the message the
+    // user needs, nothing marked as reached and every control back: the
+    // homing failure (the alarm frame updated once) and the device pulled
+    // out during the move. (A reply that never comes fails the same way once
+    // the link's move watch ends it.)
     void selectiveMove_data()
     {
         QTest::addColumn<int>("homeState");
         QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("fault"); // "", "homing" or "pull"
         QTest::addColumn<QString>("expected");
         QTest::addColumn<double>("watch");
         QTest::addColumn<int>("outputs");
-        QTest::newRow("home") << 0 << 0 << QString("0MP0 0RS") << 12.5 + 5 << 0;
-        QTest::newRow("position 2, not homed") << 0 << 2 << QString("0MP2 0RS") << 12.5 + 10000.0 / 3320 + 5 << 2;
-        QTest::newRow("position 3, homed: present position read") << 1 << 3 << QString("0RC 0MP3 0RS")
+        const double toPosition2 = 12.5 + 10000.0 / 3320 + 5;
+        QTest::newRow("home") << 0 << 0 << "" << "0MP0 0RS" << 12.5 + 5 << 0;
+        QTest::newRow("position 2, not homed") << 0 << 2 << "" << "0MP2 0RS" << toPosition2 << 2;
+        QTest::newRow("position 3, homed: present position read") << 1 << 3 << "" << "0RC 0MP3 0RS"
                                                                   << 15000.0 / 4980 + 5 << 3;
+        QTest::newRow("home sensor fault") << 0 << 0 << "homing" << "0MP0" << 12.5 + 5 << 0;
+        QTest::newRow("device pulled") << 0 << 2 << "pull" << "0MP2" << toPosition2 << 0;
     }
     void selectiveMove()
     {
         QFETCH(int, homeState);
         QFETCH(int, target);
+        QFETCH(QString, fault);
         QFETCH(QString, expected);
         QFETCH(double, watch);
         QFETCH(int, outputs);
@@ -204,6 +213,12 @@ private slots:
         run.program->ShowParameterWindow();
         run.sim.model().setHomeState(homeState);
         run.sim.model().setFixedMoveMs(450);
+        run.sim.model().setHomeSensorFault(fault == QLatin1String("homing"));
+        if (fault == QLatin1String("pull"))
+            Script(run.sim, QStringList(8, QStringLiteral("*")) << QStringLiteral("!pull"));
+        if (!fault.isEmpty())
+            run.move().gLastPos = 1; // as after an earlier move
+        QSignalSpy frames(&run.program->link(), &ControllerLink::alarmFrameChanged);
         MainWindow &w = *run.w;
         w.optSelectMove[1]->click();
 
@@ -249,66 +264,39 @@ private slots:
         QVERIFY(tried);
         QCOMPARE(run.lines(), split(kFirstReads) + expected.split(u' '));
         QCOMPARE(run.program->link().state().gMoveWatchLimit, float(watch));
-        // Greyed at first, then blinking between the two pictures.
-        QVERIFY(blink.contains(int(Picture::Current)) && blink.contains(int(Picture::Normal)));
-        QCOMPARE(run.prompter.texts(), QStringList{LoadText(950)});
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(w.imgButton[i]->picture(), i == target ? Picture::Current : Picture::Normal);
-        QCOMPARE(w.lblkanryoNo->text(), QString::number(target));
-        QVERIFY(w.imgHomeGreen->isLit());
-        QCOMPARE(w.imgOut1Green->isLit(), bool(outputs & 1));
-        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
+        QCOMPARE(run.prompter.texts().value(0), LoadText(950));
+        const QStringList told = run.prompter.texts().mid(1);
         QVERIFY(w.optModeSelect[0]->isChecked());
         QVERIFY(run.everyMoveControlEnabled());
         QVERIFY(run.program->parameterWindow()->isEnabled());
         QVERIFY(!run.program->link().isPortOpen());
-    }
-
-    // A move that fails ends with the message the user needs, nothing
-    // marked as reached and every control back: the homing failure (the
-    // alarm frame updated once) and the device pulled out during the move.
-    // (A reply that never comes fails the same way once the link's move
-    // watch ends it.)
-    void failedMove_data()
-    {
-        QTest::addColumn<bool>("homing");
-        QTest::newRow("home sensor fault") << true;
-        QTest::newRow("device pulled") << false;
-    }
-    void failedMove()
-    {
-        QFETCH(bool, homing);
-        Run run;
-        MainWindow &w = *run.w;
-        w.optSelectMove[1]->click();
-        // A first move: the data are known and the actuator homed.
-        QTest::mouseClick(w.imgButton[1], Qt::LeftButton);
-        QVERIFY2(run.move().gLastPos == 1, qPrintable(run.prompter.texts().join(u'|')));
-        run.sim.clearReceived();
-        if (homing)
-            run.sim.model().setHomeSensorFault(true);
-        else
-            Script(run.sim, {"*", "*", "!pull"});
-        QSignalSpy frames(&run.program->link(), &ControllerLink::alarmFrameChanged);
-        QTest::mouseClick(w.imgButton[homing ? 0 : 2], Qt::LeftButton);
-
-        QCOMPARE(run.lines(), split(homing ? "0CM1 0RH 0MP0" : "0CM1 0RH 0MP2"));
-        if (homing) {
+        QVERIFY(!run.program->moves()->timerMoving().isActive());
+        QCOMPARE(w.imgOut1Green->isLit(), bool(outputs & 1));
+        QCOMPARE(w.imgOut2Green->isLit(), bool(outputs & 2));
+        if (fault.isEmpty()) {
+            // Greyed at first, then blinking between the two pictures.
+            QVERIFY(blink.contains(int(Picture::Current)) && blink.contains(int(Picture::Normal)));
+            QCOMPARE(told, QStringList());
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(w.imgButton[i]->picture(), i == target ? Picture::Current : Picture::Normal);
+            QCOMPARE(w.lblkanryoNo->text(), QString::number(target));
+            QVERIFY(w.imgHomeGreen->isLit());
+            return;
+        }
+        if (fault == QLatin1String("homing")) {
             // The alarm told once, then what to check.
-            QCOMPARE(run.prompter.texts(),
-                     (QStringList{run.program->link().alarm().AlarmMessage(QStringLiteral("0B")),
-                                  LinkText::HomingFailureMessage()}));
+            QCOMPARE(told, (QStringList{run.program->link().alarm().AlarmMessage(QStringLiteral("0B")),
+                                        LinkText::HomingFailureMessage()}));
             QCOMPARE(frames.count(), 1);
             QCOMPARE(w.lblAlarmNo->text(), QStringLiteral("0B"));
         } else {
-            QCOMPARE(run.prompter.texts().size(), 1);
-            QVERIFY(run.prompter.lastText().startsWith(LoadText(620)));
+            QCOMPARE(told.size(), 1);
+            QVERIFY(told.first().startsWith(LoadText(620)));
         }
         QCOMPARE(run.move().gLastPos, -1);
         QVERIFY(!run.move().gMoveDataKnown);
-        QVERIFY(!w.imgOut1Green->isLit() && !w.imgOut2Green->isLit());
-        QVERIFY(run.everyMoveControlEnabled());
-        QVERIFY(!run.program->moves()->timerMoving().isActive());
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(w.imgButton[i]->picture(), i == target ? Picture::Normal : Picture::Greyed);
     }
 
     // The continual and step runs of the move program.

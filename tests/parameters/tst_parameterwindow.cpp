@@ -184,16 +184,23 @@ class TestParameterWindow : public QObject
         QCOMPARE(m_rig->prompter.texts(), QStringList());
     }
 
-    // The PC's model, as if selected before.
-    void useModel(const QString &size, int stroke, int type)
+    // A new window filled from a parameter file, whose model and type are
+    // the PC's model, as if selected before.
+    ParameterWindow &openFile(const QString &record)
     {
-        m_rig->app.gDevSize = size;
-        m_rig->app.gDevSpeed = QStringLiteral("L");
-        m_rig->app.gDevStroke = static_cast<int16_t>(stroke);
+        const QStringList fields = record.split(u',');
+        const QString model = QString(fields.value(21)).remove(u'"');
+        const int type = fields.value(20).toInt();
+        m_rig->app.gDevSize = model.left(3);
+        m_rig->app.gDevSpeed = model.mid(3, 1);
+        m_rig->app.gDevStroke = static_cast<int16_t>(model.right(3).toInt());
         m_rig->app.gDevTypeNo = type;
         m_rig->app.gIsKT = type != 2;
         m_rig->app.gIsNewType = type == 0;
         m_rig->app.gVertical = type == 0;
+        ParameterWindow &w = openWindow();
+        loadFile(record);
+        return w;
     }
 
 private slots:
@@ -429,10 +436,7 @@ private slots:
 
     void writeParameters_data()
     {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QString>("pcSize");
-        QTest::addColumn<int>("pcStroke");
-        QTest::addColumn<int>("pcType");
+        QTest::addColumn<QString>("record"); // its model is the PC's
         QTest::addColumn<QList<uint32_t>>("positions");
         QTest::addColumn<QStringList>("script");
         QTest::addColumn<QList<Answer>>("answers");
@@ -450,26 +454,25 @@ private slots:
             "It becomes an error unless the data is changed. Correct data.\n\nContinue writing parameters?");
 
         QTest::newRow("E35, stroke 3000, offset 700, VEL 60")
-            << kE35 << "E35" << 50 << 0 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
+            << kE35 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << e35 + reset + kActuatorLines << QStringList{kWrite, kReset};
         QTest::newRow("28L-100 on KT old, no homing byte")
-            << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << " 28" << 100
-            << 1 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
+            << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << QStringList{"0WD00FF02320000FFFFFF", "0WD10004E2002020202FF", "0WD1150A0F00A0AFFFFFF",
                            "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD141C4C006401FFFFFF"}
                    + reset + kActuatorLines
             << QStringList{kWrite, kReset};
         QTest::newRow("beyond the stroke, No sends nothing")
-            << kE35 << "E35" << 50 << 0 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::No}
+            << kE35 << beyond << QStringList() << QList<Answer>{Answer::Yes, Answer::No}
             << QStringList{} << QStringList{kWrite, strokeQuestion};
         QTest::newRow("beyond the stroke, Yes writes, reset declined")
-            << kE35 << "E35" << 50 << 0 << beyond << QStringList()
+            << kE35 << beyond << QStringList()
             << QList<Answer>{Answer::Yes, Answer::Yes, Answer::Cancel}
             << e35 + kActuatorLines << QStringList{kWrite, strokeQuestion, kReset};
         // Stopped at the fourth block, the controller holds new and old
         // blocks: after the link's own message the user is told so.
         QTest::newRow("wrong echo to the fourth block")
-            << kE35 << "E35" << 50 << 0 << inside << (QStringList(7, "*") << "!echo") << QList<Answer>{Answer::Yes}
+            << kE35 << inside << (QStringList(7, "*") << "!echo") << QList<Answer>{Answer::Yes}
             << e35.mid(0, 4) + QStringList{"0CM0"}
             << QStringList{kWrite, kCommError,
                            "The controller may now hold only part of the new parameters. Write the parameters again."};
@@ -480,19 +483,14 @@ private slots:
     void writeParameters()
     {
         QFETCH(QString, record);
-        QFETCH(QString, pcSize);
-        QFETCH(int, pcStroke);
-        QFETCH(int, pcType);
         QFETCH(QList<uint32_t>, positions);
         QFETCH(QStringList, script);
         QFETCH(QList<Answer>, answers);
         QFETCH(QStringList, lines);
 
-        useModel(pcSize, pcStroke, pcType);
         for (int n = 1; n <= 3; ++n)
             m_rig->sim.model().setPosition(n, {1, 1, 0, 2, positions.value(n - 1)});
-        ParameterWindow &w = openWindow();
-        loadFile(record);
+        ParameterWindow &w = openFile(record);
         QSignalSpy stale(&w, &ParameterWindow::moveDataStale);
         QSignalSpy reset(&w, &ParameterWindow::controllerReset);
         Script(m_rig->sim, script);
@@ -539,9 +537,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, message);
 
-        useModel(QStringLiteral("E35"), 50, 0);
-        ParameterWindow &w = openWindow();
-        loadFile(kE35);
+        ParameterWindow &w = openFile(kE35);
         const QStringList fields = field.split(u'|');
         const QStringList texts = text.split(u'|');
         for (int i = 0; i < fields.size(); ++i) {
@@ -629,13 +625,9 @@ private slots:
     // does not hold. One changed field fails every verification.
     void roundTrip()
     {
-        useModel(QStringLiteral("E35"), 50, 0);
         for (int n = 1; n <= 3; ++n)
             m_rig->sim.model().setPosition(n, {1, 1, 0, 2, 3000});
-        const QString file = writeParaFile(QStringLiteral("trip.pmt"), kE35);
-        openWindow();
-        m_rig->dialogs.choose(file);
-        click("cmdReadParaFile");
+        openFile(kE35);
         m_rig->prompter.answers({Answer::Yes, Answer::Ok});
         click("cmdParaWrite");
         QCOMPARE(m_rig->prompter.texts(), (QStringList{kWrite, kReset}));
@@ -646,6 +638,7 @@ private slots:
         QCOMPARE(fresh.txtStroke->text(), QStringLiteral("3000"));
         QCOMPARE(fresh.txtHomeOffset->text(), QStringLiteral("700"));
         QCOMPARE(fresh.txtActuator->text(), QStringLiteral("E35L-050"));
+        const QString file = writeParaFile(QStringLiteral("trip.pmt"), kE35);
         const QString rw =
             writeParaFile(QStringLiteral("rw.pmt"), QStringLiteral("3000,700,0,10,10,60,40,60,60,60,60,60,60,60,10\r\n"));
         const auto verifyAll = [&](Answer toRwQuestion) {
@@ -699,9 +692,7 @@ private slots:
     // be written.
     void fileCommandsKeepUnsavedValues()
     {
-        useModel(QStringLiteral("E35"), 50, 0);
-        ParameterWindow &w = openWindow();
-        loadFile(kE35);
+        ParameterWindow &w = openFile(kE35);
         w.txtJog1->setText(QStringLiteral("25"));
         QVERIFY(set().gParaChanged);
 
@@ -730,8 +721,9 @@ private slots:
         QVERIFY(set().gParaChanged);
     }
 
-    void readRefusesWhatIsNotTheControllersData_data()
+    void failedReadKeepsWhatWasThere_data()
     {
+        QTest::addColumn<bool>("startUp"); // the start-up's read; else the window's
         QTest::addColumn<QString>("block");
         QTest::addColumn<QString>("payload");
         QTest::addColumn<QStringList>("script");
@@ -739,30 +731,52 @@ private slots:
         QTest::addColumn<QString>("message");
 
         const QStringList replyOf12{"*", "*", "*", "=0RD12FFFFFFFFFFFFFFFF"};
-        QTest::newRow("block 12's reply to 0RD11") << "14" << "1C4C006400FFFFFF" << replyOf12
+        QTest::newRow("block 12's reply to 0RD11") << false << "14" << "1C4C006400FFFFFF" << replyOf12
                                                    << kReadLines.mid(0, 4) + QStringList{"0CM0"} << kCommError;
-        QTest::newRow("speed byte 0A") << "14" << "1C0A006400FFFFFF" << QStringList() << kReadLines << kCommError;
-        QTest::newRow("stroke 0") << "14" << "1C4C000000FFFFFF" << QStringList() << kReadLines << kCommError;
+        QTest::newRow("speed byte 0A") << false << "14" << "1C0A006400FFFFFF" << QStringList() << kReadLines
+                                       << kCommError;
+        QTest::newRow("stroke 0") << false << "14" << "1C4C000000FFFFFF" << QStringList() << kReadLines
+                                  << kCommError;
         // 65535 pulses do not fit the window's variable.
-        QTest::newRow("pulse count too large") << "13" << "0A0A0A010102FFFF" << QStringList() << kReadLines
+        QTest::newRow("pulse count too large") << false << "13" << "0A0A0A010102FFFF" << QStringList() << kReadLines
                                                << "An error occured while getting Value of Parameter Data.";
+        QTest::newRow("start-up, no controller")
+            << true << "14" << "2345003200FFFFFF" << QStringList{"-"} << QStringList{"0CM1"}
+            << "Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON for controller?\n\n"
+               " 2.Communication cables are connected?";
+        QTest::newRow("start-up, controller without lead") << true << "13" << "0A0A0A0101000190" << QStringList()
+                                                           << kActuatorLines << "Fail to find device information...";
+        // A model byte out of form would put a line break into the model.
+        QTest::newRow("start-up, speed byte is a line break") << true << "14" << "230A003200FFFFFF" << QStringList()
+                                                              << kActuatorLines.mid(0, 2) << kCommError;
     }
 
     // A reply for another block, or a model or value the program could
     // neither show nor store, is a failed read: the window keeps what it
-    // showed.
-    void readRefusesWhatIsNotTheControllersData()
+    // showed; the start-up tells it and keeps the PC's model, storing
+    // nothing. (The start-up read that takes the controller's model is in
+    // the whole program's start-up test.)
+    void failedReadKeepsWhatWasThere()
     {
+        QFETCH(bool, startUp);
         QFETCH(QString, block);
         QFETCH(QString, payload);
         QFETCH(QStringList, script);
         QFETCH(QString, message);
 
+        if (startUp) // a model other than the PC's
+            m_rig->sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
         m_rig->sim.model().setBlock(block, payload);
         Script(m_rig->sim, script);
         ParameterWindow &w = openWindow();
         loadFile(kE35);
-        click("cmdParaRead");
+        int shown = 0;
+        if (startUp)
+            QCOMPARE(StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,
+                                       m_rig->prompter, m_rig->progress, [&shown] { ++shown; }),
+                     1);
+        else
+            click("cmdParaRead");
         QTEST(m_rig->lines(), "lines");
         QCOMPARE(m_rig->prompter.texts(), QStringList{message});
         QCOMPARE(w.txtKasokuSet1->text(), QStringLiteral("60"));
@@ -770,45 +784,6 @@ private slots:
         QCOMPARE(w.txtActuator->text(), QStringLiteral("E35L-050"));
         QVERIFY(w.windowTitle() != QStringLiteral("Inside of C/T"));
         QVERIFY(!m_rig->link->isPortOpen());
-    }
-
-    void startUpFallsBack_data()
-    {
-        QTest::addColumn<QString>("block"); // one the controller holds otherwise
-        QTest::addColumn<QString>("payload");
-        QTest::addColumn<QStringList>("script");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<QString>("message");
-
-        QTest::newRow("no controller") << "14" << "2345003200FFFFFF" << QStringList{"-"} << QStringList{"0CM1"}
-                                       << "Communication timeout error!\n\nCheck the followings;\n\n 1.Power ON "
-                                          "for controller?\n\n 2.Communication cables are connected?";
-        QTest::newRow("controller without lead") << "13" << "0A0A0A0101000190" << QStringList() << kActuatorLines
-                                                 << "Fail to find device information...";
-        // A model byte out of form would put a line break into the model.
-        QTest::newRow("speed byte is a line break") << "14" << "230A003200FFFFFF" << QStringList()
-                                                    << kActuatorLines.mid(0, 2) << kCommError;
-    }
-
-    // A start-up read from the controller that fails is told and keeps the
-    // PC's model; nothing is stored. (The read that takes the controller's
-    // model is in the whole program's start-up test.)
-    void startUpFallsBack()
-    {
-        QFETCH(QString, block);
-        QFETCH(QString, payload);
-        QFETCH(QStringList, script);
-        QFETCH(QString, message);
-
-        m_rig->sim.model().setBlock(QStringLiteral("14"), QStringLiteral("2345003200FFFFFF"));
-        m_rig->sim.model().setBlock(block, payload);
-        Script(m_rig->sim, script);
-        int shown = 0;
-        const int rc = StartupReadFromCt(m_rig->app, *m_rig->settings, *m_rig->catalogue, *m_rig->link,
-                                         m_rig->prompter, m_rig->progress, [&shown] { ++shown; });
-        QCOMPARE(rc, 1);
-        QTEST(m_rig->lines(), "lines");
-        QCOMPARE(m_rig->prompter.texts(), QStringList{message});
         QVERIFY(!m_rig->progress.isVisible());
         QCOMPARE(shown, 0);
         QCOMPARE(m_rig->app.gDevSize, QStringLiteral(" 28"));

@@ -93,7 +93,6 @@ private slots:
                                                   << "1Pulse= 0.015mm";
         QTest::newRow("a whole value stays") << 10 << 400 << 4000 << "100.000" << "1mm = 40Pulse" << "1Pulse= 0.025mm";
         QTest::newRow("192 pulses") << 12 << 192 << 1600 << "100.000" << "1mm = 16Pulse" << "1Pulse= 0.063mm";
-        QTest::newRow("lead 2") << 2 << 400 << 20000 << "100.000" << "1mm = 200Pulse" << "1Pulse= 0.005mm";
     }
     void limits()
     {
@@ -111,23 +110,6 @@ private slots:
         const PulseScaleTexts texts = ShowPulseScale(s);
         QCOMPARE(texts.perMm, perMm);
         QCOMPARE(texts.perPulse, perPulse);
-    }
-
-    // Lead 4 mm, 400 pulses: 0.01 mm a pulse, so these millimetres lie
-    // exactly halfway between two pulses and go to the even one.
-    void mmToPulsesAtATie_data()
-    {
-        QTest::addColumn<double>("mm");
-        QTest::addColumn<double>("pulses");
-        QTest::newRow("0.005 mm: 0, not 1") << 0.005 << 0.0;
-        QTest::newRow("0.015 mm: 2") << 0.015 << 2.0;
-        QTest::newRow("0.025 mm: 2, not 3") << 0.025 << 2.0;
-    }
-    void mmToPulsesAtATie()
-    {
-        QFETCH(double, mm);
-        QFETCH(double, pulses);
-        QCOMPARE(MmToPulse(model(4, 400), mm), pulses);
     }
 
     // Row 2 holds VEL 5 and 15 mm when a value is typed into one of its
@@ -299,20 +281,25 @@ private slots:
                 QCOMPARE(f.data.PosiDataArray.number(r, PosPulse), 200.0);
     }
 
+    // Lead 4 mm, 400 pulses: 0.01 mm a pulse. The table is taken over
+    // whole or not at all, a position that failed a check is skipped, and a
+    // millimetre value halfway between two pulses goes to the even one.
     void takeOverIsAllOrNothing()
     {
-        Fixture f(6, false);
+        Fixture f(4, false);
+        const QStringList mm{"  0.005", "  0.015", "  1.000"};
         for (int r = 1; r <= 3; ++r) {
             f.grid.setCellText(r, Col::ColVel, QStringLiteral("2"));
             f.grid.setCellText(r, Col::ColAcc, r == 3 ? QStringLiteral("a") : QStringLiteral("1"));
-            f.grid.setCellText(r, Col::ColMm, QStringLiteral("  1.000"));
+            f.grid.setCellText(r, Col::ColMm, mm[r - 1]);
         }
         const PositionTable before = f.data.PosiDataArray;
         QCOMPARE(f.grid.PosiDataTorikomi(), 1);
         QVERIFY(f.data.PosiDataArray == before);
-        f.data.gErrPos[3] = true; // a position that failed a check is skipped
+        f.data.gErrPos[3] = true;
         QCOMPARE(f.grid.PosiDataTorikomi(), 0);
-        QCOMPARE(f.data.PosiDataArray.number(1, PosPulse), 67.0);
+        QCOMPARE(f.data.PosiDataArray.number(1, PosPulse), 0.0); // not 1
+        QCOMPARE(f.data.PosiDataArray.number(2, PosPulse), 2.0);
     }
 };
 

@@ -1,3 +1,4 @@
+#include "../options/programrun.h"
 #include "../parameters/transferrig.h"
 #include "../ui/modaldriver.h"
 
@@ -181,10 +182,6 @@ private slots:
         // Steps click the controls named; "pick" and "skip" answer the next
         // Browse. Refusals show 561 (positions) or 562, the same text.
         const QString refused = QStringLiteral("open, Invalid file name.Comfirm file name and print it again.");
-        QTest::newRow("positions from the grid")
-            << QStringList{"chkPrintPosi", "cmdPrintSet"} << "posi 1 0 0 ok 1" << "grid";
-        QTest::newRow("file source, no file chosen")
-            << QStringList{"chkPrintPosi", "optPrintPosi_1", "cmdPrintSet"} << "posi 1 1 1 ok 1" << refused;
         QTest::newRow("file source, Browse cancelled")
             << QStringList{"chkPrintPosi", "optPrintPosi_1", "skip", "cmdSelectPosiFile", "cmdPrintSet"}
             << "posi 1 1 1 ok 1" << refused;
@@ -436,17 +433,10 @@ private slots:
         SimulatedController sim;
         QVERIFY(sim.start());
         qputenv("KTED_COM1", sim.devicePath().toLocal8Bit());
-        SettingsStore store(Scratch(QStringLiteral("program.ini")));
-        store.writeInt(SettingsKey::Language, 2);
-        AppState state;
-        ScriptedPrompter prompter;
-        ScriptedFileDialogs dialogs;
-        Program program(state, store, prompter, dialogs, SourceDataDir());
-        program.startUp().setShowSplash(false);
-        program.startUp().hooks().choose = [](const QString &, const QString &, const QString &, const QString &) {
-            return 0;
-        };
-        MainWindow &w = program.run();
+        ProgramRun run(2);
+        MainWindow &w = *run.window;
+        Program &program = *run.program;
+        ScriptedPrompter &prompter = run.prompter;
         QCOMPARE(prompter.texts(), QStringList());
         const QStringList cells{"5", "2", "12.500", "9", "3", "50.000", "1", "1", "100.000"};
         for (int i = 0; i < cells.size(); ++i)

@@ -104,8 +104,6 @@ class TestText : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { SetLangOffset(0); }
-
     // Every ID the program uses is there in its languages, the IDs kept in
     // one language are missing from the other, and nothing else is present.
     void idsPresentInTheirLanguagesOnly()
@@ -154,17 +152,6 @@ private slots:
         }
         QVERIFY(keptParts > 20);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u' ')));
-    }
-
-    void lookUpAddsTheLanguageOffset()
-    {
-        SetLangOffset(kEnglish);
-        QCOMPARE(JoinTexts({521, 522}),
-                 QStringLiteral("Language Setting has been changed.\n\nFinish KT-ED and restart again."));
-        // An ID kept only in Japanese has no English text; the caller's stays.
-        QString text = QStringLiteral("design text");
-        QVERIFY(!TryLoadText(4, text));
-        QCOMPARE(text, QStringLiteral("design text"));
     }
 
     void parse_data()

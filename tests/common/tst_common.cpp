@@ -102,8 +102,6 @@ private slots:
         QTest::addColumn<QString>("oneDecimal");
         QTest::addColumn<double>("ceilAfterOneDecimal");
         QTest::newRow("zero") << 0.0 << "0.000" << "." << 0.0;
-        QTest::newRow("stroke 100 lead 6 ppr 400") << 100.0 / 6 * 400 << "6666.667" << "6666.7" << 6667.0;
-        QTest::newRow("6667 pulses at lead 6") << 6667 * (6.0 / 400) << "100.005" << "100." << 100.0;
         QTest::newRow("rounds back to whole") << 4000.04 << "4000.040" << "4000." << 4000.0;
         QTest::newRow("rounds up to a tenth") << 4000.05 << "4000.050" << "4000.1" << 4001.0;
         // Values whose binary form lies a hair below the half still round

@@ -112,23 +112,6 @@ private slots:
         QCOMPARE(texts.perPulse, perPulse);
     }
 
-    // Lead 4 mm, 400 pulses: 0.01 mm a pulse, so these millimetres lie
-    // exactly halfway between two pulses and go to the even one.
-    void mmToPulsesAtATie_data()
-    {
-        QTest::addColumn<double>("mm");
-        QTest::addColumn<double>("pulses");
-        QTest::newRow("0.005 mm: 0, not 1") << 0.005 << 0.0;
-        QTest::newRow("0.015 mm: 2") << 0.015 << 2.0;
-        QTest::newRow("0.025 mm: 2, not 3") << 0.025 << 2.0;
-    }
-    void mmToPulsesAtATie()
-    {
-        QFETCH(double, mm);
-        QFETCH(double, pulses);
-        QCOMPARE(MmToPulse(model(4, 400), mm), pulses);
-    }
-
     // Row 2 holds VEL 5 and 15 mm when a value is typed into one of its
     // cells. A refused value beeps once and empties its cell: mm and pulses
     // go together, the speed stands alone.
@@ -298,20 +281,25 @@ private slots:
                 QCOMPARE(f.data.PosiDataArray.number(r, PosPulse), 200.0);
     }
 
+    // Lead 4 mm, 400 pulses: 0.01 mm a pulse. The table is taken over
+    // whole or not at all, a position that failed a check is skipped, and a
+    // millimetre value halfway between two pulses goes to the even one.
     void takeOverIsAllOrNothing()
     {
-        Fixture f(6, false);
+        Fixture f(4, false);
+        const QStringList mm{"  0.005", "  0.015", "  1.000"};
         for (int r = 1; r <= 3; ++r) {
             f.grid.setCellText(r, Col::ColVel, QStringLiteral("2"));
             f.grid.setCellText(r, Col::ColAcc, r == 3 ? QStringLiteral("a") : QStringLiteral("1"));
-            f.grid.setCellText(r, Col::ColMm, QStringLiteral("  1.000"));
+            f.grid.setCellText(r, Col::ColMm, mm[r - 1]);
         }
         const PositionTable before = f.data.PosiDataArray;
         QCOMPARE(f.grid.PosiDataTorikomi(), 1);
         QVERIFY(f.data.PosiDataArray == before);
-        f.data.gErrPos[3] = true; // a position that failed a check is skipped
+        f.data.gErrPos[3] = true;
         QCOMPARE(f.grid.PosiDataTorikomi(), 0);
-        QCOMPARE(f.data.PosiDataArray.number(1, PosPulse), 67.0);
+        QCOMPARE(f.data.PosiDataArray.number(1, PosPulse), 0.0); // not 1
+        QCOMPARE(f.data.PosiDataArray.number(2, PosPulse), 2.0);
     }
 };
 

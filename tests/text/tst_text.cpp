@@ -104,8 +104,6 @@ class TestText : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { SetLangOffset(0); }
-
     // Every ID the program uses is there in its languages, the IDs kept in
     // one language are missing from the other, and nothing else is present.
     void idsPresentInTheirLanguagesOnly()

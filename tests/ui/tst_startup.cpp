@@ -305,21 +305,30 @@ private slots:
     void controllerPath_data()
     {
         QTest::addColumn<int>("type"); // -1: no controller
+        QTest::addColumn<bool>("ctVertical");
         QTest::addColumn<QString>("model");
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("oldLabel");
-        QTest::newRow("KT new") << 0 << "KT- 35H-150" << true << false;
-        QTest::newRow("KT old") << 1 << "KT- 35H-150" << true << true;
-        QTest::newRow("RW") << 2 << "RW- 35H-150" << false << false;
-        QTest::newRow("no controller") << -1 << "KT- 28L-100" << true << false;
+        // Device, size, speed, stroke, lead, pulses, new type and vertical
+        // as a later run reads them: a new KT is always vertical, an old one
+        // takes the controller's mounting, an RW never is.
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("KT new") << 0 << false << "KT- 35H-150" << true << false << "KT| 35|H|150|6|400|1|1";
+        QTest::newRow("KT old, vertical") << 1 << true << "KT- 35H-150" << true << true << "KT| 35|H|150|6|400|0|1";
+        QTest::newRow("KT old, standard") << 1 << false << "KT- 35H-150" << true << true << "KT| 35|H|150|6|400|0|0";
+        QTest::newRow("RW") << 2 << true << "RW- 35H-150" << false << false << "RW| 35|H|150|6|400|0|0";
+        QTest::newRow("no controller") << -1 << false << "KT- 28L-100" << true << false << "";
     }
 
     void controllerPath()
     {
         QFETCH(int, type);
+        QFETCH(bool, ctVertical);
         Session s(Settings{{SettingsKey::Language, QStringLiteral("2")}});
-        s.startUp->hooks().readActuator = [type]() -> std::optional<CtActuatorSetting> {
-            return type < 0 ? std::nullopt : std::optional(CtActuatorSetting{type, " 35", "H", 150, 6, 400, false});
+        s.startUp->hooks().readActuator = [=]() -> std::optional<CtActuatorSetting> {
+            if (type < 0)
+                return std::nullopt;
+            return CtActuatorSetting{type, " 35", "H", 150, 6, 400, ctVertical};
         };
         QElapsedTimer clock;
         clock.start();
@@ -346,6 +355,16 @@ private slots:
         QTEST(s.find<QLabel>("lblDeviceType")->text(), "model");
         QTEST(s.find<QWidget>("pictureSelectType")->isVisible(), "picture");
         QTEST(s.find<QLabel>("lblOldType")->isVisible(), "oldLabel");
+        if (type < 0)
+            return;
+        namespace K = SettingsKey;
+        QStringList stored;
+        for (const QString &key : {K::Device, K::DevSize, K::DevSpeed, K::DevStroke, K::DevLead, K::DevPPR,
+                                   K::NewType, K::Vertical})
+            stored << s.stored(key);
+        QTEST(stored.join(u'|'), "stored");
+        QCOMPARE(s.state.gNewOldType, QLatin1String(type == 0 ? "NEW" : "OLD"));
+        QCOMPARE(s.state.gVType, stored.last() == QLatin1String("1"));
     }
 
     // Closing asks first; going ahead stores the port and the language: a
@@ -404,15 +423,30 @@ private slots:
         QCOMPARE(s.stored(SettingsKey::PortNo), closes ? QStringLiteral("7") : QStringLiteral("4"));
     }
 
+    // The focus holder is out of the Tab chain: a full round of Tab never
+    // loses the focus into it, and the program still parks the focus there.
     // Move mode shows the last position reached and the outputs the
     // controller reported there (not the position's number): nothing before
     // the first move, no lamp when nothing was reported. Edit mode greys the
-    // move area again.
-    void modeSwitch()
+    // move area again. Each toolbar button runs the command it stands for.
+    // Hiding the toolbar and the status bar, then showing both, brings the
+    // window back to its height.
+    void focusModesToolbarAndBars()
     {
         Session s;
         s.start();
         MainWindow &w = *s.window;
+        QApplication::setActiveWindow(&w);
+        s.find<QPushButton>("cmdGetfromCt")->setFocus();
+        auto *holder = s.find<QLineEdit>("txtDummy");
+        for (int i = 0; i < 60; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget());
+            QVERIFY2(QApplication::focusWidget() != holder, qPrintable(QString::number(i)));
+        }
+        w.CMDBTN_Yuko();
+        QCOMPARE(QApplication::focusWidget(), holder);
+
         MoveState move;
         w.attachMoveState(&move);
         QVERIFY(!w.cmdMove->isEnabled());
@@ -443,28 +477,6 @@ private slots:
             for (PositionButton *b : w.imgButton)
                 QCOMPARE(b->picture(), PositionButton::Picture::Greyed);
         }
-    }
-
-    // The focus holder is out of the Tab chain: a full round of Tab never
-    // loses the focus into it, and the program still parks the focus there.
-    // Each toolbar button runs the command it stands for. Hiding the
-    // toolbar and the status bar, then showing both, brings the window back
-    // to its height.
-    void focusToolbarAndBars()
-    {
-        Session s;
-        s.start();
-        MainWindow &w = *s.window;
-        QApplication::setActiveWindow(&w);
-        s.find<QPushButton>("cmdGetfromCt")->setFocus();
-        auto *holder = s.find<QLineEdit>("txtDummy");
-        for (int i = 0; i < 60; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QVERIFY(QApplication::focusWidget());
-            QVERIFY2(QApplication::focusWidget() != holder, qPrintable(QString::number(i)));
-        }
-        w.CMDBTN_Yuko();
-        QCOMPARE(QApplication::focusWidget(), holder);
 
         const std::pair<const char *, const char *> commands[] = {
             {"tbToolBar_1", "mnuFileNew"},      {"tbToolBar_2", "cmdFileOpen"},  {"tbToolBar_3", "mnuFileSave"},

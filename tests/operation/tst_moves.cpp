@@ -146,7 +146,6 @@ private slots:
         QTest::addColumn<int>("target");
         QTest::addColumn<double>("seconds");
         // stroke 20000, homed, position 2 at 10000, present position 4000
-        QTest::newRow("homing value 0") << 0 << 10 << 1 << 0 << 20000.0 / 1700;
         QTest::newRow("homing value 17: the slowest") << 17 << 10 << 1 << 0 << 200.0;
         QTest::newRow("selection 0: slowest of the table") << 1 << 10 << 0 << 2 << 6000.0 / 1660;
         QTest::newRow("speed 0: slowest of the table") << 1 << 0 << 1 << 2 << 6000.0 / (20 * 166);
@@ -302,53 +301,45 @@ private slots:
     // The continual and step runs of the move program.
     void programRun_data()
     {
-        QTest::addColumn<QString>("program");   // the nine steps, "." empty
-        QTest::addColumn<bool>("step");
-        QTest::addColumn<bool>("repeat");
-        QTest::addColumn<QString>("timer");     // empty: no timer
-        QTest::addColumn<int>("clicks");
-        QTest::addColumn<int>("stopAt");        // Stop during this move
-        QTest::addColumn<int>("pauseAt");       // Pause in the wait after this move
+        QTest::addColumn<QString>("program"); // the nine steps, "." empty
+        // "step", "repeat", "wait=" the wait box's text, "clicks=" on Move,
+        // "stop=n" Stop during the nth move, "pause=n" Pause in the wait
+        // after the nth move
+        QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("moves");
         QTest::addColumn<int>("row");
-        QTest::addColumn<int>("message");       // string ID; 0: none
-        QTest::newRow("1 to 3, continual") << "123123123" << false << false << "" << 1 << 0 << 0
-                                           << "123123123" << 1 << 0;
-        QTest::newRow("repeat until Stop") << "123123123" << false << true << "" << 1 << 11 << 0
-                                           << "12312312312" << 3 << 0;
-        QTest::newRow("an empty row ends the run") << "12.3....." << false << false << "" << 1 << 0 << 0
-                                                   << "12" << 1 << 0;
-        QTest::newRow("an empty row, repeat: back to row 1") << "12.3....." << false << true << "" << 1 << 5 << 0
-                                                             << "12121" << 2 << 0;
-        QTest::newRow("step: one move a click") << "312......" << true << false << "" << 3 << 0 << 0
-                                                << "312" << 4 << 0;
-        QTest::newRow("Pause in the wait, Move resumes") << "123......" << false << false << "15" << 2 << 0 << 1
-                                                         << "123" << 1 << 0;
-        QTest::newRow("wait 0 is no wait") << "123......" << false << false << "0" << 1 << 0 << 0 << "123" << 1
-                                           << 0;
+        QTest::addColumn<int>("message"); // string ID; 0: none
+        QTest::newRow("1 to 3, continual") << "123123123" << "" << "123123123" << 1 << 0;
+        QTest::newRow("repeat until Stop") << "123123123" << "repeat stop=11" << "12312312312" << 3 << 0;
+        QTest::newRow("an empty row ends the run") << "12.3....." << "" << "12" << 1 << 0;
+        QTest::newRow("an empty row, repeat: back to row 1") << "12.3....." << "repeat stop=5" << "12121" << 2 << 0;
+        QTest::newRow("step: one move a click") << "312......" << "step clicks=3" << "312" << 4 << 0;
+        QTest::newRow("Pause in the wait, Move resumes") << "123......" << "wait=15 clicks=2 pause=1" << "123" << 1
+                                                         << 0;
+        QTest::newRow("wait 0 is no wait") << "123......" << "wait=0" << "123" << 1 << 0;
         // The run stops at the step and says which positions it takes.
-        QTest::newRow("an invalid step is told") << "17......." << false << false << "" << 1 << 0 << 0 << "1" << 2
-                                                 << 474;
+        QTest::newRow("an invalid step is told") << "17......." << "" << "1" << 2 << 474;
     }
     void programRun()
     {
         QFETCH(QString, program);
-        QFETCH(bool, step);
-        QFETCH(bool, repeat);
-        QFETCH(QString, timer);
-        QFETCH(int, clicks);
-        QFETCH(int, stopAt);
-        QFETCH(int, pauseAt);
+        QFETCH(QString, how);
         QFETCH(QString, moves);
         QFETCH(int, message);
+        QMap<QString, QString> option;
+        for (const QString &o : how.split(u' ', Qt::SkipEmptyParts))
+            option.insert(o.section(u'=', 0, 0), o.section(u'=', 1));
+        const QString timer = option.value(QStringLiteral("wait"));
+        const int stopAt = option.value(QStringLiteral("stop")).toInt();
+        const int pauseAt = option.value(QStringLiteral("pause")).toInt();
         Run run;
         MainWindow &w = *run.w;
         for (int r = 1; r <= 9; ++r)
             w.flgdProgram->setStep(r, program.at(r - 1) == u'.' ? QString() : QString(program.at(r - 1)));
-        w.optSelectMode[step ? 1 : 0]->click();
-        if (repeat)
+        w.optSelectMode[option.contains(QStringLiteral("step")) ? 1 : 0]->click();
+        if (option.contains(QStringLiteral("repeat")))
             w.chkRepeat->click();
-        if (!timer.isEmpty()) {
+        if (option.contains(QStringLiteral("wait"))) {
             w.chkTimerUse->click();
             QTest::keyClicks(w.txtTimer, timer);
         }
@@ -363,7 +354,7 @@ private slots:
                 });
         };
         qint64 ended = 0;
-        for (int i = 0; i < clicks; ++i) {
+        for (int i = 0; i < option.value(QStringLiteral("clicks"), QStringLiteral("1")).toInt(); ++i) {
             QTest::mouseClick(w.cmdMove, Qt::LeftButton);
             if (i == 0)
                 ended = run.clock.elapsed();

@@ -161,7 +161,6 @@ private slots:
         QTest::addColumn<bool>("details");
         QTest::addColumn<QString>("unmatched");
 
-        QTest::newRow("same") << Tweak([](ParameterSet &) {}) << true << "";
         QTest::newRow("VEL 10.75 is neither 11 nor 10") << Tweak([](ParameterSet &s) {
             s.ParaDA[6] = s.ParaDA[7] = ParaValue::number(10.75);
             s.gParaKasokuSet[0] = 11;

@@ -271,7 +271,6 @@ private slots:
         QTest::newRow("size of two characters") << K::DevSize << "28" << true << QStringList{rejected};
         QTest::newRow("speed in lower case") << K::DevSpeed << "l" << true << QStringList{rejected};
         QTest::newRow("stroke below 10") << K::DevStroke << "5" << true << QStringList{rejected};
-        QTest::newRow("no catalogue, lead 2") << K::DevLead << "2" << false << noList + QStringList{notFound};
         QTest::newRow("no catalogue, lead 10") << K::DevLead << "10" << false << noList + QStringList{notFound};
         QTest::newRow("no catalogue, lead 11")
             << K::DevLead << "11" << false << QStringList{none, rejected, noList.last(), notFound};

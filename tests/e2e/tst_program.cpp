@@ -278,7 +278,6 @@ private slots:
         run.prompter.answer(Answer::Ok); // take the controller's setting
         p->cmdParaRead->click();
         QCOMPARE(run.prompter.texts(), QStringList{JoinTexts({592, 593})});
-        QCOMPARE(run.state.gDevSize, QStringLiteral("E35"));
         // Read back through a store of its own, as the next start reads it.
         const SettingsStore next;
         QCOMPARE(next.readText(SettingsKey::DevSize, QString()), QStringLiteral("E35"));

@@ -368,29 +368,28 @@ private slots:
     }
 
     // Closing asks first; going ahead stores the port and the language: a
-    // language changed in the Options dialog is stored flipped, one changed
-    // back stores nothing new. While an operation with the controller runs,
-    // the close box is refused without a question; the File menu's exit
-    // still asks.
+    // language changed in the Options dialog is stored flipped. While an
+    // operation with the controller runs, the close box is refused without
+    // a question; the File menu's exit still asks.
     void closeStoresSettings_data()
     {
         QTest::addColumn<QString>("language"); // "" = not stored
-        QTest::addColumn<QList<bool>>("optionsChanges");
+        QTest::addColumn<bool>("changed"); // the language, in the Options dialog
         QTest::addColumn<int>("how"); // 0: close box, 1: close box while busy, 2: File exit while busy
         QTest::addColumn<bool>("finish"); // the answer to the finish question
         QTest::addColumn<QString>("stored");
-        QTest::newRow("first run, unchanged") << "" << QList<bool>{} << 0 << true << "1";
-        QTest::newRow("English 2, changed") << "2" << QList<bool>{true} << 0 << true << "1";
-        QTest::newRow("first run, changed, cancelled") << "" << QList<bool>{true} << 0 << false << "<none>";
-        QTest::newRow("busy, close box") << "1" << QList<bool>{true} << 1 << true << "1";
-        QTest::newRow("busy, File exit") << "1" << QList<bool>{true} << 2 << true << "2";
-        QTest::newRow("busy, File exit cancelled") << "1" << QList<bool>{true} << 2 << false << "1";
+        QTest::newRow("first run, unchanged") << "" << false << 0 << true << "1";
+        QTest::newRow("English 2, changed") << "2" << true << 0 << true << "1";
+        QTest::newRow("first run, changed, cancelled") << "" << true << 0 << false << "<none>";
+        QTest::newRow("busy, close box") << "1" << true << 1 << true << "1";
+        QTest::newRow("busy, File exit") << "1" << true << 2 << true << "2";
+        QTest::newRow("busy, File exit cancelled") << "1" << true << 2 << false << "1";
     }
 
     void closeStoresSettings()
     {
         QFETCH(QString, language);
-        QFETCH(QList<bool>, optionsChanges);
+        QFETCH(bool, changed);
         QFETCH(int, how);
         QFETCH(bool, finish);
         Settings settings{{SettingsKey::PortNo, QStringLiteral("4")}};
@@ -401,8 +400,7 @@ private slots:
         QCOMPARE(s.state.gPortNo, int16_t(4));
         // What the Options dialog leaves behind each time it closes.
         s.state.gPortNo = 7;
-        for (bool changed : optionsChanges)
-            s.state.gLanguageChanged = changed;
+        s.state.gLanguageChanged = changed;
 
         s.window->gBusy = how > 0;
         const bool asked = how != 1, closes = asked && finish;

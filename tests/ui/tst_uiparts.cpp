@@ -116,8 +116,7 @@ private slots:
             QTest::newRow(name) << int(buttons) << QString::fromUtf8(labels) << press << int(answer) << int(icon)
                                 << boxIcon << caption << japanese;
         };
-        row("OK", B::Ok, "OK", ok, A::Ok, I::Exclamation, QMessageBox::Warning);
-        row("OK, Escape", B::Ok, "OK", 0, A::Ok, I::None, QMessageBox::NoIcon);
+        row("OK, Escape", B::Ok, "OK", 0, A::Ok, I::Exclamation, QMessageBox::Warning);
         row("OK/Cancel: OK", B::OkCancel, "Cancel|OK", ok, A::Ok, I::Question, QMessageBox::Question,
             QStringLiteral("Print Setting"));
         row("OK/Cancel: Cancel", B::OkCancel, "Cancel|OK", cancel, A::Cancel, I::Information,

@@ -417,16 +417,14 @@ private slots:
         const auto target = [&grid]() -> QWidget * {
             return grid.isEditing() ? static_cast<QWidget *>(grid.txtEdit2()) : &grid;
         };
+        const QHash<QChar, Qt::Key> named{
+            {u'<', Qt::Key_Backspace}, {u'\n', Qt::Key_Return}, {u'\x1b', Qt::Key_Escape}};
         for (QChar k : keys) {
-            if (k == u'<')
-                QTest::keyClick(target(), Qt::Key_Backspace);
-            else if (k == u'\n')
-                QTest::keyClick(target(), Qt::Key_Return);
-            else if (k == u'\x1b')
-                QTest::keyClick(target(), Qt::Key_Escape);
-            else if (k == u'@')
+            if (k == u'@')
                 QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
                                   grid.visualRect(grid.model()->index(7, 1)).center());
+            else if (named.contains(k))
+                QTest::keyClick(target(), named[k]);
             else
                 QTest::keyClicks(target(), QString(k));
         }

@@ -132,7 +132,6 @@ private slots:
         QTest::newRow("14 short stroke padded")
             << 5 << "0RD1414480019020000FF\r\n" << Expected{{21, 2}} << " 20H-025";
         QTest::newRow("not hex") << 1 << "0RD10000BB8020202ZZFF\r\n" << Expected{} << "";
-        QTest::newRow("too short") << 1 << "0RD10000BB8\r\n" << Expected{} << "";
     }
 
     void decodeReplies()

@@ -111,27 +111,19 @@ void pasteFromContextMenu(QLineEdit *e)
 // context menu.
 void type(QLineEdit *e, const QString &keys)
 {
+    static const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifier>> named{
+        {"^A", {Qt::Key_A, Qt::ControlModifier}},   {"^V", {Qt::Key_V, Qt::ControlModifier}},
+        {"^I", {Qt::Key_Insert, Qt::ShiftModifier}}, {"\b", {Qt::Key_Backspace, Qt::NoModifier}},
+        {"\t", {Qt::Key_Tab, Qt::NoModifier}},        {"\n", {Qt::Key_Return, Qt::NoModifier}}};
     for (qsizetype i = 0; i < keys.size(); ++i) {
-        const QChar c = keys[i];
-        if (c == u'^') {
-            const QChar how = keys[++i];
-            if (how == u'A')
-                QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
-            else if (how == u'V')
-                QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
-            else if (how == u'I')
-                QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier);
-            else
-                pasteFromContextMenu(e);
-        } else if (c == u'\b') {
-            QTest::keyClick(e, Qt::Key_Backspace);
-        } else if (c == u'\t') {
-            QTest::keyClick(e, Qt::Key_Tab);
-        } else if (c == u'\n') {
-            QTest::keyClick(e, Qt::Key_Return);
-        } else {
-            QTest::keyClicks(e, QString(c));
-        }
+        const QString key = keys.mid(i, keys[i] == u'^' ? 2 : 1);
+        i += key.size() - 1;
+        if (key == QLatin1String("^M"))
+            pasteFromContextMenu(e);
+        else if (named.contains(key))
+            QTest::keyClick(e, named[key].first, named[key].second);
+        else
+            QTest::keyClicks(e, key);
     }
 }
 
@@ -453,7 +445,8 @@ private slots:
             << kE35 << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << e35 + reset + kActuatorLines << QStringList{kWrite, kReset};
         QTest::newRow("28L-100 on KT old, no homing byte")
-            << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << inside << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
+            << "20000,0,50,10,10,20,40,60,60,60,60,60,60,60,10,20,30,1,2,400,1,\" 28L-100\",1,1\r\n" << inside
+            << QStringList() << QList<Answer>{Answer::Yes, Answer::Ok}
             << QStringList{"0WD00FF02320000FFFFFF", "0WD10004E2002020202FF", "0WD1150A0F00A0AFFFFFF",
                            "0WD12F0F0F0F0F0F0FFFF", "0WD130A141E0101020190", "0WD141C4C006401FFFFFF"}
                    + reset + kActuatorLines

@@ -315,6 +315,21 @@ void CliTool::setUp()
     m_positions = std::make_unique<PositionData>();
 }
 
+bool CliTool::isListed(const DecodedFileModel &model) const
+{
+    const QString family = model.isKT ? QStringLiteral("KT") : QStringLiteral("RW");
+    return m_catalogue->CheckDevice(model.selIsNewType, family, model.size, model.speed, model.stroke) == 0;
+}
+
+bool CliTool::adoptModel(const DecodedFileModel &model)
+{
+    ReflectModel(m_state, m_catalogue->selection(), model);
+    if (m_catalogue->ReadDeviceList(Catalogue::Generation::Current) != 0)
+        return false;
+    m_catalogue->SeekRidoAndPPR();
+    return !m_catalogue->devInfoNotFound();
+}
+
 bool CliTool::setPcModel()
 {
     ReadDevSetting(m_state, *m_store, *m_catalogue);
@@ -326,17 +341,7 @@ bool CliTool::setPcModel()
         if (words.size() > 1 && (words.last() == QLatin1String("OLD") || words.last() == QLatin1String("NEW")))
             newOld = words.takeLast();
         const std::optional<DecodedFileModel> decoded = DecodeModelText(words.join(u' '), newOld);
-        if (!decoded)
-            return false;
-        const QString family = decoded->isKT ? QStringLiteral("KT") : QStringLiteral("RW");
-        if (m_catalogue->CheckDevice(decoded->selIsNewType, family, decoded->size, decoded->speed, decoded->stroke)
-            != 0)
-            return false;
-        ReflectModel(m_state, m_catalogue->selection(), *decoded);
-        if (m_catalogue->ReadDeviceList(Catalogue::Generation::Current) != 0)
-            return false;
-        m_catalogue->SeekRidoAndPPR();
-        if (m_catalogue->devInfoNotFound())
+        if (!decoded || !isListed(*decoded) || !adoptModel(*decoded))
             return false;
     }
     m_catalogue->ReadDeviceList(Catalogue::Generation::Current);
@@ -526,21 +531,12 @@ bool CliTool::loadPositionFile()
     // The file's model becomes the PC's model, as opening it in the window
     // does; a model text that names no listed model leaves the model as it was.
     std::optional<DecodedFileModel> decoded = DecodeModelText(data.gFileModel, data.gFileNewOld);
-    if (decoded
-        && m_catalogue->CheckDevice(decoded->selIsNewType, decoded->isKT ? QStringLiteral("KT") : QStringLiteral("RW"),
-                                    decoded->size, decoded->speed, decoded->stroke)
-               != 0)
+    if (decoded && !isListed(*decoded))
         decoded.reset();
-    if (!decoded) {
+    if (!decoded)
         m_prompter->tell(JoinTexts({NotSelected, SelectType}), Prompter::Icon::Exclamation);
-    } else {
-        ReflectModel(m_state, m_catalogue->selection(), *decoded);
-        if (m_catalogue->ReadDeviceList(Catalogue::Generation::Current) != 0)
-            return false;
-        m_catalogue->SeekRidoAndPPR();
-        if (m_catalogue->devInfoNotFound())
-            return false;
-    }
+    else if (!adoptModel(*decoded))
+        return false;
     CopyWorkPosDA2PosiDataArray(data);
     RecalcMmFromPulse(data, m_state);
     Culc_MaxPulse(m_state);

@@ -15,6 +15,7 @@
 #include <optional>
 
 class Catalogue;
+struct DecodedFileModel;
 class CommLog;
 class QFile;
 class CliProgress;
@@ -71,6 +72,11 @@ private:
     int usageError(const QString &text);
     void setUp();
     bool setPcModel();
+    // Whether the catalogue lists a decoded model.
+    bool isListed(const DecodedFileModel &model) const;
+    // Takes a listed model over as the PC's model and looks up its lead and
+    // pulses; false when the catalogue has none for it.
+    bool adoptModel(const DecodedFileModel &model);
     int finish(CommandOutcome outcome);
 
     int ports();

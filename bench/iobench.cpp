@@ -14,12 +14,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen kted-bench-io [--seconds S] [--changes N] [--delay MS]
 
-#include "app/appstate.h"
 #include "app/prompter.h"
-#include "countingprompter.h"
-#include "app/settingsstore.h"
+#include "benchlink.h"
 #include "link/controllerlink.h"
-#include "link/portnames.h"
 #include "simulatedcontroller.h"
 #include <QProcess>
 #include "text/stringtable.h"
@@ -32,7 +29,6 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -107,13 +103,9 @@ int main(int argc, char *argv[])
         sim.write("\n");
     };
 
-    QTemporaryDir dir;
-    SettingsStore settings(QDir(dir.path()).filePath(QStringLiteral("bench.ini")));
-    settings.writeText(PortSettingsKey(1), device);
-    AppState state;
-    state.gPortNo = 1;
-    CountingPrompter prompter;
-    ControllerLink link(state, settings, prompter);
+    BenchLink bench(device, false);
+    ControllerLink &link = bench.link;
+    CountingPrompter &prompter = bench.prompter;
     frmInputOutput window(link);
     window.show();
 

@@ -19,26 +19,21 @@
 //
 //   kted-bench-link [--runs N] [--delay MS] [--log-window] [--same-thread]
 
-#include "app/appstate.h"
 #include "app/filedialogs.h"
 #include "app/prompter.h"
-#include "countingprompter.h"
-#include "app/settingsstore.h"
+#include "benchlink.h"
 #include "link/commandset.h"
 #include "link/commlog.h"
 #include "link/commlogmodel.h"
 #include "link/commlogwindow.h"
 #include "link/controllerlink.h"
-#include "link/portnames.h"
 #include "simulatedcontroller.h"
 #include "text/stringtable.h"
 
 #include <QCommandLineParser>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 
@@ -129,14 +124,9 @@ int main(int argc, char *argv[])
     }
     SimulatedController &sim = *simulated;
 
-    QTemporaryDir dir;
-    SettingsStore settings(QDir(dir.path()).filePath(QStringLiteral("bench.ini")));
-    settings.writeText(PortSettingsKey(1), sim.devicePath());
-    AppState state;
-    state.gPortNo = 1;
-    state.gPortOccupy = true; // the port stays open between runs
-    CountingPrompter prompter;
-    ControllerLink link(state, settings, prompter);
+    BenchLink bench(sim.devicePath(), true); // the port stays open between runs
+    ControllerLink &link = bench.link;
+    CountingPrompter &prompter = bench.prompter;
     if (link.OpenCommPort() != 0) {
         out << "cannot open " << sim.devicePath() << Qt::endl;
         return 1;

@@ -7,12 +7,9 @@
 //
 //   kted-bench-move [--runs N] [--move-scale F]
 
-#include "app/appstate.h"
-#include "countingprompter.h"
+#include "benchlink.h"
 #include "app/prompter.h"
-#include "app/settingsstore.h"
 #include "link/controllerlink.h"
-#include "link/portnames.h"
 #include "operation/moveexecution.h"
 #include "operation/movestate.h"
 #include "simulatedcontroller.h"
@@ -20,9 +17,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -85,13 +80,9 @@ int main(int argc, char *argv[])
     sim.setPacing(true);
     sim.model().setMoveTimeScale(moveScale);
 
-    QTemporaryDir dir;
-    SettingsStore settings(QDir(dir.path()).filePath(QStringLiteral("bench.ini")));
-    settings.writeText(PortSettingsKey(1), sim.devicePath());
-    AppState state;
-    state.gPortNo = 1;
-    CountingPrompter prompter;
-    ControllerLink link(state, settings, prompter);
+    BenchLink bench(sim.devicePath(), false);
+    ControllerLink &link = bench.link;
+    CountingPrompter &prompter = bench.prompter;
     MoveState moveState;
     BenchPanel panel;
     MoveExecution moves(moveState, link, prompter, panel);

@@ -49,12 +49,6 @@ QString writeFile(const QString &name, const QByteArray &bytes)
     return path;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 const QByteArray kParaHeader = "\"KT-E1\",\"Parameter\"\r\n";
 // A KT new-generation 28L-100 with sensor homing, lead 2 and 400 pulses: the
 // model the PC and the controller both hold.
@@ -221,7 +215,7 @@ private slots:
         // The trace is the communication log: every line sent and received,
         // in order.
         QStringList traced[2];
-        for (const QByteArray &line : readFile(trace).split('\n')) {
+        for (const QByteArray &line : FileBytes(trace).split('\n')) {
             const QStringList fields = QString::fromUtf8(line).split(u'\t');
             for (auto d : {CommLogEntry::Direction::Sent, CommLogEntry::Direction::Received})
                 if (fields.size() == 3 && fields.at(1) == CommLog::DirectionText(d))
@@ -286,10 +280,10 @@ private slots:
             window.findChild<QPushButton *>(QStringLiteral("cmdParaRead"))->click();
             window.findChild<QPushButton *>(QStringLiteral("cmdSaveParaFile"))->click();
         }
-        QVERIFY(!readFile(fromCli).isEmpty());
-        QCOMPARE(readFile(fromCli), readFile(fromWindow));
+        QVERIFY(!FileBytes(fromCli).isEmpty());
+        QCOMPARE(FileBytes(fromCli), FileBytes(fromWindow));
         if (positions)
-            QCOMPARE(readFile(fromCli).contains("E35L-050"), !model.isEmpty());
+            QCOMPARE(FileBytes(fromCli).contains("E35L-050"), !model.isEmpty());
     }
 
     // The commands without a file, and usage errors told apart from every

@@ -110,12 +110,6 @@ struct Run
     std::unique_ptr<Program> program;
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestProgram : public QObject
@@ -191,7 +185,7 @@ private slots:
         }
         QCOMPARE(sent, run.sim.receivedLines());
         QCOMPARE(received, run.sim.sentLines());
-        QCOMPARE(QString::fromUtf8(readAll(CommLogFile::DefaultPath())), log.text());
+        QCOMPARE(QString::fromUtf8(FileBytes(CommLogFile::DefaultPath())), log.text());
     }
 
     // "Change": a choice the catalogue does not list is refused at OK, and
@@ -383,7 +377,7 @@ private slots:
         const QString first = run.file("table.ktd");
         run.dialogs.choose(first);
         w.mnuFileSaveAs->trigger();
-        const QByteArray saved = readAll(first);
+        const QByteArray saved = FileBytes(first);
         QVERIFY2(!saved.isEmpty(), qPrintable(run.prompter.texts().join(" | ")));
         QVERIFY(saved.contains("\r\n"));
         QCOMPARE(w.lblFileName->text(), QStringLiteral("table"));
@@ -395,7 +389,7 @@ private slots:
         const QString second = run.file("again.ktd");
         run.dialogs.choose(second);
         w.mnuFileSaveAs->trigger();
-        QCOMPARE(readAll(second), saved);
+        QCOMPARE(FileBytes(second), saved);
         QCOMPARE(run.prompter.unansweredCount(), 0);
 
         // The adapter is pulled while the table is read: the user is told,

@@ -44,12 +44,6 @@ QStringList Rows(const CommLogModel &model)
     return out;
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestCommLog : public QObject
@@ -269,7 +263,7 @@ private slots:
                                               "R:" + answers.at(0) + "<CR><LF>", "S:0RD12<CR><LF>",
                                               "R:" + answers.at(2) + "<CR><LF>"}));
         // The file kept writing while the window paused: all seven lines.
-        const QList<QByteArray> written = ReadAll(logPath).split('\n');
+        const QList<QByteArray> written = FileBytes(logPath).split('\n');
         QCOMPARE(written.size(), 8);
         QVERIFY(written.at(3).endsWith("\t0RD11<CR><LF>\r"));
 
@@ -293,7 +287,7 @@ private slots:
                  QStringList{"The file could not be written. The file already there is unchanged."});
         QVERIFY(dialogs.requests().constFirst().confirmOverwrite);
         // Saved text reads back the same, line for line, in UTF-8 and CR LF.
-        const QString back = QString::fromUtf8(ReadAll(path));
+        const QString back = QString::fromUtf8(FileBytes(path));
         QCOMPARE(back, m_model->text());
         QCOMPARE(back.split(QStringLiteral("\r\n")).size(), m_model->rowCount() + 1);
         QVERIFY(back.contains(QStringLiteral("\t0RD12<CR><LF>\r\n")));
@@ -331,7 +325,7 @@ private slots:
         // none is over the limit.
         QByteArray all;
         for (const QString &path : {base + ".2", base + ".1", base}) {
-            const QByteArray bytes = ReadAll(path);
+            const QByteArray bytes = FileBytes(path);
             QVERIFY(bytes.size() <= 400);
             all += bytes;
         }

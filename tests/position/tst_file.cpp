@@ -39,12 +39,6 @@ QByteArray shiftJis(const QString &text)
     return EncodeShiftJis(text).value();
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -241,7 +235,7 @@ private slots:
         QCOMPARE(f.commands->save(), PositionFileCommands::SaveResult::Saved);
         QCOMPARE(f.prompter.texts(), QStringList());
         QCOMPARE(f.dialogs.requests().size(), 1); // the open's
-        QCOMPARE(bytesOf(f.path("in/table.ktd")),
+        QCOMPARE(FileBytes(f.path("in/table.ktd")),
                  positionFile(savedModel.isEmpty() ? model : savedModel, withRow(3, record.arg(shown))));
         QVERIFY(!f.data.gDataChanged);
     }
@@ -358,7 +352,7 @@ private slots:
         QCOMPARE(f.prompter.texts().size(), 1);
         QVERIFY2(f.prompter.lastText().startsWith(message), qPrintable(f.prompter.lastText()));
         QCOMPARE(f.dialogs.requests().size(), asked ? 1 : 0);
-        QCOMPARE(bytesOf(existing), old);
+        QCOMPARE(FileBytes(existing), old);
         QCOMPARE(QDir(f.path("c")).entryList(QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("table.ktd")});
         QVERIFY(f.data.gDataChanged);

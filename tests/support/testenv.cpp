@@ -1,5 +1,6 @@
 #include "testenv.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -27,4 +28,10 @@ QString TestScratchDir()
 QString SourceDataDir()
 {
     return QStringLiteral(KTED_SOURCE_DATA_DIR);
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Gives the test program its own settings store and scratch folder before
@@ -12,6 +13,9 @@ QString TestScratchDir();
 
 // The data folder of the source tree (list files, error list, string table).
 QString SourceDataDir();
+
+// The whole content of a file; empty when it cannot be read.
+QByteArray FileBytes(const QString &path);
 
 // Runs a Qt Test class after InitTestEnvironment, with a QApplication.
 #define KTED_TEST_MAIN(TestObject)                                                     \
